@@ -1,0 +1,37 @@
+// Quillop: picks the Linux desktop realisation and runs the launcher.
+#include <QApplication>
+
+#include "app/startup.h"
+#include "platform/linux/config_dir.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/instance_lock.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/system_signals.h"
+
+int main(int argc, char** argv) {
+    using namespace qlp;
+    using namespace qlp::linux_desktop;
+
+    const std::string directory = perUserDirectory();
+    // Taken before anything else, so a second start ends before it touches anything.
+    InstanceLock lock(directory);
+    LinuxPlatform platform(directory);
+    platform.setPrevInstance(lock.heldElsewhere());
+    if (lock.heldElsewhere()) {
+        Launcher app(platform);
+        Form_Load(app);
+        return 0;
+    }
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillop"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillop"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Launcher app(platform);
+    Desktop desktop(app, platform);
+    SystemSignals systemSignals(desktop);
+    desktop.dispatch([&] { Form_Load(app); });
+    if (app.ended) return 0;
+    return QApplication::exec();
+}

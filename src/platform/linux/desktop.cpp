@@ -1,0 +1,55 @@
+#include "platform/linux/desktop.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/startup.h"
+#include "platform/linux/description_dialog_view.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/main_window.h"
+#include "platform/linux/options_dialog_view.h"
+#include "platform/linux/tray_view.h"
+
+namespace qlp::linux_desktop {
+
+float screenTwipsPerPixelX() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return static_cast<float>(1440.0 / (dpi > 0 ? dpi : 96.0));
+}
+
+float screenTwipsPerPixelY() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return static_cast<float>(1440.0 / (dpi > 0 ? dpi : 96.0));
+}
+
+Desktop::Desktop(Launcher& app, LinuxPlatform& platform)
+    : app_(app), platform_(platform), tppX_(screenTwipsPerPixelX()), tppY_(screenTwipsPerPixelY()) {
+    platform_.attach(this);
+    main_ = std::make_unique<MainWindow>(*this);
+    options_ = std::make_unique<OptionsDialogView>(*this);
+    descriptions_ = std::make_unique<DescriptionDialogView>(*this);
+    tray_ = std::make_unique<TrayView>(*this);
+}
+
+Desktop::~Desktop() { platform_.attach(nullptr); }
+
+void Desktop::render() {
+    // A handler may run inside another's modal wait; the outer one renders again.
+    if (rendering_) return;
+    rendering_ = true;
+    main_->render();
+    options_->render();
+    descriptions_->render();
+    rendering_ = false;
+}
+
+void Desktop::closeBySystem() {
+    dispatch([this] {
+        std::int16_t cancel = 0;
+        Form_Unload(app_, cancel);
+    });
+}
+
+}  // namespace qlp::linux_desktop

@@ -1,0 +1,347 @@
+#include "platform/linux/main_window.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QIcon>
+#include <QImage>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <QWindow>
+
+#include "app/startup.h"
+#include "launcher/launch.h"
+#include "launcher/navigation.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/key_codes.h"
+#include "platform/linux/picture_convert.h"
+#include "slots/editing.h"
+#include "slots/registration.h"
+#include "window/window.h"
+
+namespace qlp::linux_desktop {
+
+int buttonBits(Qt::MouseButtons buttons) {
+    return ((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
+           ((buttons & Qt::MiddleButton) ? 4 : 0);
+}
+
+int modifierBits(Qt::KeyboardModifiers m) {
+    return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0);
+}
+
+namespace {
+
+bool isSlotDrag(const QMimeData* mime) { return mime && mime->hasFormat(kSlotMimeType); }
+
+// The slot a drag of our own carries, or -1 when it is not one of ours.
+int draggedSlot(const QMimeData* mime) {
+    if (!isSlotDrag(mime)) return -1;
+    bool ok = false;
+    const int slot = QString::fromLatin1(mime->data(kSlotMimeType)).toInt(&ok);
+    return ok && slot >= 0 && slot < kSlotCount ? slot : -1;
+}
+
+DropData shellDropData(const QMimeData* mime) {
+    DropData data;
+    if (!mime || !mime->hasUrls()) return data;
+    std::vector<std::string> paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    }
+    if (!paths.empty()) data.files = std::move(paths);
+    return data;
+}
+
+void setTextIfChanged(QLabel* label, const std::string& text) {
+    const QString q = QString::fromStdString(text);
+    if (label->text() != q) label->setText(q);
+}
+
+void setGeometryIfChanged(QWidget* w, const QRect& r) {
+    if (w->geometry() != r) w->setGeometry(r);
+}
+
+}  // namespace
+
+// --- SlotWidget -----------------------------------------------------------
+
+SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QLabel(parent), desktop_(desktop), index_(index) {
+    setScaledContents(true);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setObjectName(QStringLiteral("Image1_%1").arg(index));
+}
+
+void SlotWidget::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    const QPointF p = event->position();
+    desktop_.dispatch([&] {
+        Image1_MouseDown(desktop_.app(), index_, buttonBits(event->buttons()), modifierBits(event->modifiers()),
+                         desktop_.twipsX(static_cast<int>(p.x())), desktop_.twipsY(static_cast<int>(p.y())));
+    });
+}
+
+void SlotWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton && QLabel::rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) desktop_.dispatch([&] { Image1_Click(desktop_.app(), index_); });
+}
+
+void SlotWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    desktop_.dispatch([&] {
+        Image1_MouseMove(desktop_.app(), index_, buttonBits(event->buttons()), modifierBits(event->modifiers()),
+                         desktop_.twipsX(static_cast<int>(p.x())), desktop_.twipsY(static_cast<int>(p.y())));
+    });
+}
+
+void SlotWidget::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (isSlotDrag(mime) || mime->hasUrls() || mime->hasText()) event->acceptProposedAction();
+}
+
+void SlotWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+
+void SlotWidget::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (isSlotDrag(mime)) {
+        const int source = draggedSlot(mime);
+        if (source < 0) return;
+        const QPointF p = event->position();
+        event->acceptProposedAction();
+        desktop_.dispatch([&] {
+            Image1_DragDrop(desktop_.app(), index_, source, desktop_.twipsX(static_cast<int>(p.x())),
+                            desktop_.twipsY(static_cast<int>(p.y())));
+        });
+        return;
+    }
+    const DropData data = shellDropData(mime);
+    event->acceptProposedAction();
+    desktop_.dispatch([&] { Image1_OLEDragDrop(desktop_.app(), index_, data); });
+}
+
+// --- PageScrollBar --------------------------------------------------------
+
+PageScrollBar::PageScrollBar(Desktop& desktop, QWidget* parent)
+    : QScrollBar(Qt::Vertical, parent), desktop_(desktop) {
+    setObjectName(QStringLiteral("VScroll1"));
+    setRange(0, kLastPage);
+    setSingleStep(1);
+    setPageStep(1);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    connect(this, &QScrollBar::valueChanged, this, [this](int value) {
+        if (rendering) return;
+        desktop_.dispatch([&] { setPage(desktop_.app(), value); });
+    });
+    restTimer_.setInterval(100);
+    connect(&restTimer_, &QTimer::timeout, this, [this] { dragOver(lastPos_, 2); });
+}
+
+void PageScrollBar::keyPressEvent(QKeyEvent* event) {
+    const int code = virtualKeyCode(*event);
+    bool handled = false;
+    if (code != 0) {
+        desktop_.dispatch([&] { handled = VScroll1_KeyDown(desktop_.app(), code, shiftState(*event)); });
+    }
+    if (!handled) QScrollBar::keyPressEvent(event);
+}
+
+void PageScrollBar::dragOver(QPoint pos, int state) {
+    lastPos_ = pos;
+    desktop_.dispatch([&] {
+        VScroll1_DragOver(desktop_.app(), desktop_.twipsX(pos.x()), desktop_.twipsY(pos.y()), state);
+    });
+}
+
+void PageScrollBar::dragEnterEvent(QDragEnterEvent* event) {
+    if (!isSlotDrag(event->mimeData())) return;
+    event->acceptProposedAction();
+    dragOver(event->position().toPoint(), 0);
+    restTimer_.start();
+}
+
+void PageScrollBar::dragMoveEvent(QDragMoveEvent* event) {
+    if (!isSlotDrag(event->mimeData())) return;
+    // Accepted so that the drag keeps reporting; the drop itself does nothing here.
+    event->acceptProposedAction();
+    dragOver(event->position().toPoint(), 2);
+}
+
+void PageScrollBar::dragLeaveEvent(QDragLeaveEvent*) {
+    restTimer_.stop();
+    dragOver(lastPos_, 1);
+}
+
+void PageScrollBar::dropEvent(QDropEvent* event) {
+    restTimer_.stop();
+    event->ignore();
+}
+
+// --- PressArea ------------------------------------------------------------
+
+PressArea::PressArea(Desktop& desktop, Role role, QWidget* parent) : QLabel(parent), desktop_(desktop), role_(role) {}
+
+void PressArea::mousePressEvent(QMouseEvent* event) {
+    const int button = buttonBits(event->buttons());
+    const int shift = modifierBits(event->modifiers());
+    const float x = desktop_.twipsX(static_cast<int>(event->position().x()));
+    const float y = desktop_.twipsY(static_cast<int>(event->position().y()));
+    desktop_.dispatch([&] {
+        Launcher& app = desktop_.app();
+        switch (role_) {
+            case Role::Frame1: Frame1_MouseDown(app, button, shift, x, y); break;
+            case Role::Label1: Label1_MouseDown(app, button, shift, x, y); break;
+            case Role::Ktext: txt_Ktext_MouseDown(app, button, shift, x, y); break;
+        }
+    });
+}
+
+void PressArea::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (role_ == Role::Ktext) {
+        desktop_.dispatch([&] { txt_Ktext_DblClick(desktop_.app()); });
+    } else {
+        mousePressEvent(event);
+    }
+}
+
+// --- MainWindow -----------------------------------------------------------
+
+MainWindow::MainWindow(Desktop& desktop) : QWidget(nullptr), desktop_(desktop) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    frame1_ = new PressArea(desktop, PressArea::Role::Frame1, this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    frame1_->setAutoFillBackground(true);
+    for (int p = 0; p < kPageCount; ++p) {
+        pages_[p] = new QWidget(frame1_);
+        pages_[p]->setObjectName(QStringLiteral("Frame_%1").arg(p));
+    }
+    for (int i = 0; i < kSlotCount; ++i) slots_[i] = new SlotWidget(desktop, i, pages_[pageOfSlot(i)]);
+    scroll_ = new PageScrollBar(desktop, frame1_);
+    label1_ = new PressArea(desktop, PressArea::Role::Label1, frame1_);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    ktext_ = new PressArea(desktop, PressArea::Role::Ktext, frame1_);
+    ktext_->setObjectName(QStringLiteral("txt_Ktext"));
+    QFont small = font();
+    small.setPixelSize(11);
+    label1_->setFont(small);
+    ktext_->setFont(small);
+    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ktext_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Text2 only ever holds the focus for a moment at start-up.
+    text2_ = new QLineEdit(this);
+    text2_->setObjectName(QStringLiteral("Text2"));
+    text2_->setGeometry(0, 0, 0, 0);
+    connect(text2_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) return;
+        desktop_.dispatch([&] { setText2(desktop_.app(), text.toStdString()); });
+    });
+}
+
+QRect MainWindow::rect(const Control& c) const {
+    const int l = desktop_.px(c.left);
+    const int t = desktop_.pxY(c.top);
+    // Right and bottom edges are rounded on their own, so neighbours meet without gaps.
+    const int r = desktop_.px(c.left + c.width);
+    const int b = desktop_.pxY(c.top + c.height);
+    return QRect(l, t, r - l, b - t);
+}
+
+void MainWindow::render() {
+    const Form1& f = desktop_.app().form1;
+    const QString caption = QString::fromStdString(f.caption);
+    if (windowTitle() != caption) setWindowTitle(caption);
+
+    // The window's outer size less the border allowance of the window design.
+    const QSize client(desktop_.px(f.width - 80), desktop_.pxY(f.height - 250));
+    if (client.width() > 0 && client.height() > 0 && size() != client) setFixedSize(client);
+    const QPoint framePos(desktop_.px(f.left), desktop_.pxY(f.top));
+    if (!placed_ || frameGeometry().topLeft() != framePos) {
+        move(framePos);
+        placed_ = true;
+    }
+
+    setGeometryIfChanged(frame1_, rect(f.Frame1));
+    const int front = frontFrame(f);
+    for (int p = 0; p < kPageCount; ++p) {
+        setGeometryIfChanged(pages_[p], rect(f.Frame[p]));
+        pages_[p]->setVisible(p == front);
+        if (p == front) pages_[p]->raise();
+    }
+    for (int i = 0; i < kSlotCount; ++i) {
+        const Control& c = f.Image1[i];
+        SlotWidget* w = slots_[i];
+        setGeometryIfChanged(w, rect(c));
+        const QString tip = QString::fromStdString(c.toolTip);
+        if (w->toolTip() != tip) w->setToolTip(tip);
+        if (w->shownPicture != c.picture) {
+            w->shownPicture = c.picture;
+            if (c.picture) {
+                w->setPixmap(QPixmap::fromImage(toQImage(*c.picture)));
+            } else {
+                w->clear();
+            }
+        }
+    }
+
+    setGeometryIfChanged(scroll_, rect(f.VScroll1));
+    if (scroll_->value() != f.VScroll1.value) {
+        scroll_->rendering = true;
+        scroll_->setValue(f.VScroll1.value);
+        scroll_->rendering = false;
+    }
+    setGeometryIfChanged(label1_, rect(f.Label1));
+    setTextIfChanged(label1_, f.Label1.caption);
+    setGeometryIfChanged(ktext_, rect(f.txt_Ktext));
+    setTextIfChanged(ktext_, f.txt_Ktext.caption);
+    if (text2_->text() != QString::fromStdString(f.Text2.text)) text2_->setText(QString::fromStdString(f.Text2.text));
+
+    if (isEnabled() != f.enabled) setEnabled(f.enabled);
+    if (f.visible != isVisible()) {
+        if (f.visible) {
+            show();
+        } else {
+            hide();
+        }
+    }
+    const bool minimized = windowState() & Qt::WindowMinimized;
+    if (f.visible) {
+        if (f.windowState == WindowState::Minimized && !minimized) showMinimized();
+        if (f.windowState == WindowState::Normal && minimized) showNormal();
+    }
+    if (f.visible && f.focus == Focus::VScroll1 && !scroll_->hasFocus()) scroll_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    desktop_.closeBySystem();
+    event->accept();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The user or the window manager moved the window: the state follows, but
+    // only when the pixel position differs, so rounding never drifts it.
+    Form1& f = desktop_.app().form1;
+    const QPoint pos = frameGeometry().topLeft();
+    if (pos.x() != desktop_.px(f.left)) f.left = desktop_.twipsX(pos.x());
+    if (pos.y() != desktop_.pxY(f.top)) f.top = desktop_.twipsY(pos.y());
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    Form1& f = desktop_.app().form1;
+    if (windowState() & Qt::WindowMinimized) {
+        f.windowState = WindowState::Minimized;
+    } else if (windowState() & Qt::WindowMaximized) {
+        f.windowState = WindowState::Maximized;
+    } else {
+        f.windowState = WindowState::Normal;
+    }
+}
+
+}  // namespace qlp::linux_desktop

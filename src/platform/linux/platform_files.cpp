@@ -1,0 +1,70 @@
+// Directories, files, time and the process.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QTime>
+
+#include <cerrno>
+#include <climits>
+#include <ctime>
+
+#include "platform/linux/config_dir.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/profile_cache.h"
+
+namespace qlp::linux_desktop {
+
+LinuxPlatform::LinuxPlatform(std::string configDir)
+    : configDir_(std::move(configDir)), profile_(std::make_unique<ProfileCache>()) {}
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+std::string LinuxPlatform::GetWindowsDirectoryA() {
+    if (configDir_.empty()) configDir_ = perUserDirectory();
+    return configDir_;
+}
+
+std::string LinuxPlatform::Dir(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool LinuxPlatform::Kill(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string LinuxPlatform::CurDir() {
+    std::string buffer(PATH_MAX, '\0');
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
+float LinuxPlatform::Timer() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
+    const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
+    return static_cast<float>(seconds);
+}
+
+bool LinuxPlatform::PrevInstance() { return prevInstance_; }
+
+HINSTANCE LinuxPlatform::hInstance() { return 1; }
+
+void LinuxPlatform::End() {
+    // Leaves the event loop; main() returns and the process ends.
+    if (QCoreApplication::instance()) QCoreApplication::exit(0);
+}
+
+float LinuxPlatform::TwipsPerPixelX() { return desktop_ ? desktop_->twipsPerPixelX() : screenTwipsPerPixelX(); }
+float LinuxPlatform::TwipsPerPixelY() { return desktop_ ? desktop_->twipsPerPixelY() : screenTwipsPerPixelY(); }
+
+void LinuxPlatform::DoEvents() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+}  // namespace qlp::linux_desktop

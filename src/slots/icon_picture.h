@@ -1,0 +1,16 @@
+#pragma once
+// Drawing a slot target's icon on the drawing surface Picture1 and making the
+// surface image a slot's picture through the scratch file.
+
+#include "model/launcher.h"
+
+namespace qlp {
+
+void IconDraw(Launcher& app, int s);
+void IconPaste(Launcher& app, int s);
+void Command3_Click(Launcher& app);
+void Command4_Click(Launcher& app);
+void Picture1_Click(Launcher& app);
+void Picture2_Click(Launcher& app);
+
+}  // namespace qlp
