@@ -31,6 +31,7 @@ std::ostream& operator<<(std::ostream& os, const Call& call) {
 
 void FakePlatform::record(std::string name, std::vector<std::string> args) {
     calls.push_back({std::move(name), std::move(args)});
+    if (onCall) onCall(calls.back());
 }
 
 std::vector<std::string> FakePlatform::callNames() const {

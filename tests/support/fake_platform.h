@@ -57,6 +57,8 @@ public:
     std::function<void(int)> onDrag;
     // Runs inside PopupMenu(), before the choice is returned.
     std::function<void()> onPopup;
+    // Runs after every recorded call, with the launcher's state as it is at that moment.
+    std::function<void(const Call&)> onCall;
     float twipsPerPixelX = 15;
     float twipsPerPixelY = 15;
 

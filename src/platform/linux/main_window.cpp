@@ -242,7 +242,7 @@ MainWindow::MainWindow(Desktop& desktop) : QWidget(nullptr), desktop_(desktop) {
     });
 }
 
-QRect MainWindow::rect(const Control& c) const {
+QRect MainWindow::twipsRect(const Control& c) const {
     const int l = desktop_.px(c.left);
     const int t = desktop_.pxY(c.top);
     // Right and bottom edges are rounded on their own, so neighbours meet without gaps.
@@ -265,17 +265,17 @@ void MainWindow::render() {
         placed_ = true;
     }
 
-    setGeometryIfChanged(frame1_, rect(f.Frame1));
+    setGeometryIfChanged(frame1_, twipsRect(f.Frame1));
     const int front = frontFrame(f);
     for (int p = 0; p < kPageCount; ++p) {
-        setGeometryIfChanged(pages_[p], rect(f.Frame[p]));
+        setGeometryIfChanged(pages_[p], twipsRect(f.Frame[p]));
         pages_[p]->setVisible(p == front);
         if (p == front) pages_[p]->raise();
     }
     for (int i = 0; i < kSlotCount; ++i) {
         const Control& c = f.Image1[i];
         SlotWidget* w = slots_[i];
-        setGeometryIfChanged(w, rect(c));
+        setGeometryIfChanged(w, twipsRect(c));
         const QString tip = QString::fromStdString(c.toolTip);
         if (w->toolTip() != tip) w->setToolTip(tip);
         if (w->shownPicture != c.picture) {
@@ -288,15 +288,15 @@ void MainWindow::render() {
         }
     }
 
-    setGeometryIfChanged(scroll_, rect(f.VScroll1));
+    setGeometryIfChanged(scroll_, twipsRect(f.VScroll1));
     if (scroll_->value() != f.VScroll1.value) {
         scroll_->rendering = true;
         scroll_->setValue(f.VScroll1.value);
         scroll_->rendering = false;
     }
-    setGeometryIfChanged(label1_, rect(f.Label1));
+    setGeometryIfChanged(label1_, twipsRect(f.Label1));
     setTextIfChanged(label1_, f.Label1.caption);
-    setGeometryIfChanged(ktext_, rect(f.txt_Ktext));
+    setGeometryIfChanged(ktext_, twipsRect(f.txt_Ktext));
     setTextIfChanged(ktext_, f.txt_Ktext.caption);
     if (text2_->text() != QString::fromStdString(f.Text2.text)) text2_->setText(QString::fromStdString(f.Text2.text));
 

@@ -96,7 +96,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QRect rect(const Control& c) const;
+    QRect twipsRect(const Control& c) const;
     Desktop& desktop_;
     PressArea* frame1_;
     std::array<QWidget*, kPageCount> pages_{};

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds Quillop, then starts it or runs
+# every test:
+#   tools/setup.sh run    install what is missing, build, start the launcher
+#   tools/setup.sh test   install what is missing, build, run every test
+# Packages are installed with apt-get (through sudo when not run as root).
+set -eu
+mode=${1:-run}
+case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+cd "$(dirname "$0")/.."
+
+packages=(
+  g++ cmake ninja-build pkg-config ccache
+  qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev libx11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-utils x11-apps xdotool openbox trayer imagemagick
+  fonts-ipafont-gothic adwaita-icon-theme hicolor-icon-theme shared-mime-info
+  desktop-file-utils file
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+
+if [ "$mode" = run ]; then
+  exec build/src/quillop
+fi
+cd build
+ctest --output-on-failure -j"$(nproc)"
