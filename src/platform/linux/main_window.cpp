@@ -313,7 +313,16 @@ void MainWindow::render() {
         if (f.windowState == WindowState::Minimized && !minimized) showMinimized();
         if (f.windowState == WindowState::Normal && minimized) showNormal();
     }
-    if (f.visible && f.focus == Focus::VScroll1 && !scroll_->hasFocus()) scroll_->setFocus(Qt::OtherFocusReason);
+    // Focus is given when the state asks for it, not taken back at every render.
+    if (f.visible && f.focus != appliedFocus_) {
+        appliedFocus_ = f.focus;
+        if (f.focus == Focus::VScroll1) {
+            activateWindow();
+            scroll_->setFocus(Qt::OtherFocusReason);
+        } else if (f.focus == Focus::Text2) {
+            text2_->setFocus(Qt::OtherFocusReason);
+        }
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -106,6 +106,7 @@ private:
     PressArea* ktext_;
     QLineEdit* text2_;
     bool placed_ = false;
+    Focus appliedFocus_ = Focus::None;
 };
 
 }  // namespace qlp::linux_desktop
