@@ -1,12 +1,14 @@
+#include "descriptions/descriptions.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/startup.h"
-#include "descriptions/descriptions.h"
 #include "launcher/navigation.h"
 #include "model/launcher.h"
 #include "options/options.h"
+#include "slots/editing.h"
 #include "support/fake_platform.h"
 
 namespace qlp {
@@ -31,10 +33,14 @@ enum class Exit { Ok, Enter, Cancel, CloseBox };
 
 const char* name(Exit e) {
     switch (e) {
-        case Exit::Ok: return "OK";
-        case Exit::Enter: return "Enter";
-        case Exit::Cancel: return "Cancel";
-        case Exit::CloseBox: return "close box";
+        case Exit::Ok:
+            return "OK";
+        case Exit::Enter:
+            return "Enter";
+        case Exit::Cancel:
+            return "Cancel";
+        case Exit::CloseBox:
+            return "close box";
     }
     return "";
 }
@@ -52,7 +58,9 @@ TEST_F(Descriptions, TwoSwitchClicksHideAndRestoreTheLineAndEntries) {
     const struct {
         int h, w;
         float width, shown, hidden;
-    } cases[] = {{135, 135, 1290, 780, 580}, {240, 240, 1920, 990, 790}, {490, 490, 3420, 1490, 1290},
+    } cases[] = {{135, 135, 1290, 780, 580},
+                 {240, 240, 1920, 990, 790},
+                 {490, 490, 3420, 1490, 1290},
                  {135, 490, 3420, 780, 580}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.h) + "x" + std::to_string(c.w));
@@ -124,10 +132,8 @@ TEST_F(Descriptions, EveryWayOutOfTheIconDialogGivesTheMainWindowBack) {
         Exit exit;
         bool stored;
         bool stillLoaded;
-    } cases[] = {{Exit::Ok, true, true},
-                 {Exit::Enter, true, true},
-                 {Exit::Cancel, false, true},
-                 {Exit::CloseBox, false, false}};
+    } cases[] = {
+        {Exit::Ok, true, true}, {Exit::Enter, true, true}, {Exit::Cancel, false, true}, {Exit::CloseBox, false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(name(c.exit));
         f.slotPath[5] = "/usr/bin/mail";
@@ -136,15 +142,21 @@ TEST_F(Descriptions, EveryWayOutOfTheIconDialogGivesTheMainWindowBack) {
         sWrite_Click(app);
         d.Text1.text = "新しい説明";
         switch (c.exit) {
-            case Exit::Ok: form3::Command1_Click(app); break;
+            case Exit::Ok:
+                form3::Command1_Click(app);
+                break;
             case Exit::Enter: {
                 int key = 13;
                 form3::Text1_KeyPress(app, key);
                 EXPECT_EQ(key, 13);
                 break;
             }
-            case Exit::Cancel: form3::Command2_Click(app); break;
-            case Exit::CloseBox: form3::closeBox(app); break;
+            case Exit::Cancel:
+                form3::Command2_Click(app);
+                break;
+            case Exit::CloseBox:
+                form3::closeBox(app);
+                break;
         }
         EXPECT_EQ(f.slotNote[5], c.stored ? "新しい説明" : "old");
         EXPECT_TRUE(f.enabled);
@@ -165,10 +177,8 @@ TEST_F(Descriptions, EveryWayOutOfThePageDialogGivesTheMainWindowBack) {
         Exit exit;
         bool stored;
         bool stillLoaded;
-    } cases[] = {{Exit::Ok, true, true},
-                 {Exit::Enter, true, true},
-                 {Exit::Cancel, false, true},
-                 {Exit::CloseBox, false, false}};
+    } cases[] = {
+        {Exit::Ok, true, true}, {Exit::Enter, true, true}, {Exit::Cancel, false, true}, {Exit::CloseBox, false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(name(c.exit));
         f.pageNote[0] = "old page";
@@ -176,15 +186,21 @@ TEST_F(Descriptions, EveryWayOutOfThePageDialogGivesTheMainWindowBack) {
         EXPECT_EQ(d.Text2.text, "old page");
         d.Text2.text = "道具";
         switch (c.exit) {
-            case Exit::Ok: form3::Command3_Click(app); break;
+            case Exit::Ok:
+                form3::Command3_Click(app);
+                break;
             case Exit::Enter: {
                 int key = 13;
                 form3::Text2_KeyPress(app, key);
                 EXPECT_EQ(key, 13);
                 break;
             }
-            case Exit::Cancel: form3::Command4_Click(app); break;
-            case Exit::CloseBox: form3::closeBox(app); break;
+            case Exit::Cancel:
+                form3::Command4_Click(app);
+                break;
+            case Exit::CloseBox:
+                form3::closeBox(app);
+                break;
         }
         EXPECT_EQ(f.pageNote[0], c.stored ? "道具" : "old page");
         EXPECT_TRUE(f.enabled);
@@ -280,6 +296,33 @@ TEST_F(Descriptions, CloseBoxDestroysTheFormAndItsTexts) {
     EXPECT_EQ(d.Text2.text, "");
     EXPECT_EQ(d.Text1.maxLength, 20);
     EXPECT_EQ(f.pageNote[0], "page");
+}
+
+TEST_F(Descriptions, PopupOffersTheWritingEntriesOnlyWithTheLine) {
+    layOut(240, 240);
+    auto entry = [](const std::vector<PopupEntry>& entries, MenuId id) {
+        for (const auto& e : entries) {
+            if (e.id == id) return e.entry;
+        }
+        return MenuEntry{};
+    };
+    platform.popupChoices = {MenuId::Ktext, MenuId::Ktext, MenuId::PSwrite};
+    showPopup(app, PopupMenuName::ppm);
+    EXPECT_FLOAT_EQ(f.height, 790);
+    showPopup(app, PopupMenuName::ppm);
+    EXPECT_FLOAT_EQ(f.height, 990);
+    showPopup(app, PopupMenuName::ppm);
+    EXPECT_TRUE(d.visible);
+    EXPECT_FALSE(f.enabled);
+
+    ASSERT_EQ(platform.popupsShown.size(), 3u);
+    const bool shown[] = {true, false, true};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entry(platform.popupsShown[i], MenuId::Ktext).checked, shown[i]);
+        EXPECT_EQ(entry(platform.popupsShown[i], MenuId::sWrite).visible, shown[i]);
+        EXPECT_EQ(entry(platform.popupsShown[i], MenuId::PSwrite).visible, shown[i]);
+    }
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <string>
 
 #include "app/startup.h"
 #include "descriptions/descriptions.h"
@@ -34,8 +33,12 @@ protected:
     }
 
     DescriptionDialogView& view() { return desktop.descriptions(); }
-    void openIcon() { desktop.dispatch([&] { sWrite_Click(app); }); }
-    void openPage() { desktop.dispatch([&] { PSwrite_Click(app); }); }
+    void openIcon() {
+        desktop.dispatch([&] { sWrite_Click(app); });
+    }
+    void openPage() {
+        desktop.dispatch([&] { PSwrite_Click(app); });
+    }
 
     static void type(QWidget* w, const QString& text) {
         for (const QChar c : text) {
@@ -136,9 +139,18 @@ TEST_F(DescriptionDialog, IconBoxRefusesTheTwentyFirstCharacter) {
              for (const QChar c : QStringLiteral("日本語の説明を書きます")) commit(w, QString(c));
          },
          "0123456789日本語の説明を書きま"},
-        {"one long commit", [](QWidget* w) { type(w, QStringLiteral("abcdefghijklmnop")); commit(w, QStringLiteral("漢字変換")); commit(w, QStringLiteral("終")); },
+        {"one long commit",
+         [](QWidget* w) {
+             type(w, QStringLiteral("abcdefghijklmnop"));
+             commit(w, QStringLiteral("漢字変換"));
+             commit(w, QStringLiteral("終"));
+         },
          "abcdefghijklmnop漢字変換"},
-        {"commit cut to fit", [](QWidget* w) { type(w, QStringLiteral("abcdefghijklmnopq")); commit(w, QStringLiteral("漢字変換")); },
+        {"commit cut to fit",
+         [](QWidget* w) {
+             type(w, QStringLiteral("abcdefghijklmnopq"));
+             commit(w, QStringLiteral("漢字変換"));
+         },
          "abcdefghijklmnopq漢字変"},
         {"characters outside the basic plane count one",
          [](QWidget* w) {
@@ -146,7 +158,10 @@ TEST_F(DescriptionDialog, IconBoxRefusesTheTwentyFirstCharacter) {
              commit(w, QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x80"));
          },
          "abcdefghijklmnopqrs\xF0\x9F\x98\x80"},
-        {"pasted", [](QWidget* w) { static_cast<QLineEdit*>(w)->insert(QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷ")); },
+        {"pasted",
+         [](QWidget* w) {
+             static_cast<QLineEdit*>(w)->insert(QStringLiteral("ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷ"));
+         },
          "ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴ"},
     };
     for (const auto& c : cases) {

@@ -1,12 +1,11 @@
 #include "platform/linux/description_dialog_view.h"
 
-#include <algorithm>
-#include <utility>
-#include <vector>
-
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "descriptions/descriptions.h"
 #include "platform/linux/desktop.h"
@@ -163,8 +162,8 @@ DescriptionDialogView::DescriptionDialogView(Desktop& desktop)
 
     // Tab order as the form's design numbers it; panels and labels take no focus.
     std::vector<std::pair<int, QWidget*>> order = {
-        {d.Text1.tabIndex, text1_},    {d.Command1.tabIndex, command1_}, {d.Command2.tabIndex, command2_},
-        {d.Text2.tabIndex, text2_},    {d.Command3.tabIndex, command3_}, {d.Command4.tabIndex, command4_},
+        {d.Text1.tabIndex, text1_}, {d.Command1.tabIndex, command1_}, {d.Command2.tabIndex, command2_},
+        {d.Text2.tabIndex, text2_}, {d.Command3.tabIndex, command3_}, {d.Command4.tabIndex, command4_},
     };
     std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);

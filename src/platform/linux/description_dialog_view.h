@@ -2,15 +2,14 @@
 // The description dialog Form3: the icon panel and the page panel, one on top
 // of the other, each with its label, text box and OK and Cancel buttons.
 
-#include <functional>
-#include <memory>
-
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "model/launcher.h"
 
