@@ -85,15 +85,6 @@ TEST_F(Descriptions, TwoSwitchClicksHideAndRestoreTheLineAndEntries) {
     }
 }
 
-TEST_F(Descriptions, TheSwitchNeitherMovesNorHidesTheLineItself) {
-    layOut(240, 240);
-    const Control before = f.txt_Ktext;
-    Ktext_Click(app);
-    EXPECT_EQ(f.txt_Ktext.top, before.top);
-    EXPECT_EQ(f.txt_Ktext.width, before.width);
-    EXPECT_EQ(f.txt_Ktext.visible, before.visible);
-}
-
 TEST_F(Descriptions, RelayoutKeepsTheHeightTheSwitchChose) {
     layOut(240, 240);
     Ktext_Click(app);
