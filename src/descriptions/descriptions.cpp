@@ -2,23 +2,60 @@
 
 namespace qlp {
 
-void sWrite_Click(Launcher&) {}
-void PSwrite_Click(Launcher&) {}
-void SetumeiWrite(Launcher&) {}
-void PSetumeiWrite(Launcher&) {}
-void Ktext_Click(Launcher&) {}
+void sWrite_Click(Launcher& app) {
+    // Filling the box creates the dialog the first time.
+    form3::ensureLoaded(app);
+    app.form3.Text1.text = app.form1.slotNote[app.form1.menuSlot];
+    // The dialog is modal by hand: the main window takes no input until it is left.
+    app.form1.enabled = false;
+    app.form3.Frame1.visible = true;
+    app.form3.Frame2.visible = false;
+    app.form3.visible = true;
+    app.form1.focus = Focus::Form3;
+    app.form1.focus = Focus::Form3Text1;
+}
 
-namespace form3 {
+void PSwrite_Click(Launcher& app) {
+    form3::ensureLoaded(app);
+    app.form3.Text2.text = app.form1.pageNote[app.form1.VScroll1.value];
+    app.form1.enabled = false;
+    app.form3.Frame2.visible = true;
+    app.form3.Frame1.visible = false;
+    app.form3.visible = true;
+    app.form1.focus = Focus::Form3;
+    app.form1.focus = Focus::Form3Text2;
+}
 
-void ensureLoaded(Launcher& app) { app.form3.loaded = true; }
-void Command1_Click(Launcher&) {}
-void Command2_Click(Launcher&) {}
-void Command3_Click(Launcher&) {}
-void Command4_Click(Launcher&) {}
-void Text1_KeyPress(Launcher&, int&) {}
-void Text2_KeyPress(Launcher&, int&) {}
-void Form_Unload(Launcher&, std::int16_t&) {}
-void closeBox(Launcher&) {}
+void SetumeiWrite(Launcher& app) {
+    app.form1.slotNote[app.form1.menuSlot] = app.form3.Text1.text;
+    app.form1.enabled = true;
+    std::int16_t cancel = 0;
+    form3::Form_Unload(app, cancel);
+}
 
-}  // namespace form3
+void PSetumeiWrite(Launcher& app) {
+    // The page cannot have changed since the dialog opened: Form1 was disabled.
+    app.form1.pageNote[app.form1.VScroll1.value] = app.form3.Text2.text;
+    app.form1.enabled = true;
+    std::int16_t cancel = 0;
+    form3::Form_Unload(app, cancel);
+}
+
+void Ktext_Click(Launcher& app) {
+    Form1& f = app.form1;
+    const Control& page = f.Frame[0];
+    // Only the height changes: cut the window off below the pages, or make room for the line.
+    if (f.Ktext.checked) {
+        f.height = page.top + page.height + 190.0f;
+        f.Ktext.checked = false;
+        f.PSwrite.visible = false;
+        f.sWrite.visible = false;
+    } else {
+        f.height = page.top + page.height + f.txt_Ktext.height + 190.0f;
+        f.Ktext.checked = true;
+        f.PSwrite.visible = true;
+        f.sWrite.visible = true;
+    }
+}
+
 }  // namespace qlp

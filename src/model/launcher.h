@@ -102,7 +102,7 @@ struct Form1 {
     MenuEntry DELS{"削除"};
     MenuEntry Ksw{"関連付けで開く"};
     MenuEntry h0{"-"};
-    MenuEntry Ktext{"解説テキストの表示"};
+    MenuEntry Ktext{"解説テキストの表示", true};
     MenuEntry sWrite{"アイコンの説明を書く"};
     MenuEntry PSwrite{"ページの説明を書く"};
     MenuEntry h2{"-"};

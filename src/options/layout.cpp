@@ -37,7 +37,7 @@ void iconsize_Click(Launcher& app) {
     f.txt_Ktext.width = page.width + 170.0f + page.left + f.Label1.width - 70.0f;
     f.Frame1.height = page.top + page.height + f.txt_Ktext.height + 40.0f;
     f.Frame1.width = page.width + 170.0f + page.left + f.Label1.width + 20.0f;
-    f.height = page.top + page.height + f.txt_Ktext.height + 190.0f;
+    f.height = f.Ktext.checked ? page.top + page.height + f.txt_Ktext.height + 190.0f : page.top + page.height + 190.0f;
     f.width = page.width + 170.0f + page.left + f.Label1.width + 100.0f;
 }
 
