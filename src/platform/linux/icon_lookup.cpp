@@ -1,5 +1,6 @@
 #include "platform/linux/icon_lookup.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -16,6 +17,22 @@ namespace {
 
 // Desktop entries are a few kilobytes; anything much larger is not one.
 constexpr qint64 kMaxDesktopEntrySize = 1 << 20;
+
+// Without a desktop's platform theme Qt searches no system icon directory:
+// add the freedesktop ones (~/.icons, then $XDG_DATA_DIRS/icons).
+void addSystemIconDirectories() {
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList wanted{QDir::homePath() + QStringLiteral("/.icons")};
+    wanted += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                        QStandardPaths::LocateDirectory);
+    bool changed = false;
+    for (const QString& dir : wanted) {
+        if (paths.contains(dir) || !QFileInfo(dir).isDir()) continue;
+        paths << dir;
+        changed = true;
+    }
+    if (changed) QIcon::setThemeSearchPaths(paths);
+}
 
 bool themeInstalled(const QString& name) {
     for (const QString& dir : QIcon::themeSearchPaths()) {
@@ -122,6 +139,7 @@ void IconLookup::settleTheme() {
     themeSettled_ = true;
     const QString configured = QIcon::themeName();
     if (!configured.isEmpty() && QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
+    addSystemIconDirectories();
     // No desktop theme (a bare X session): take an installed freedesktop theme.
     for (const QString& fallback : {QStringLiteral("Adwaita"), QStringLiteral("hicolor")}) {
         if (!themeInstalled(fallback)) continue;
