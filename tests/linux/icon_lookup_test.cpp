@@ -1,3 +1,5 @@
+#include "platform/linux/icon_lookup.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -5,8 +7,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QTemporaryDir>
-
-#include "platform/linux/icon_lookup.h"
 
 namespace qlp::linux_desktop {
 namespace {
@@ -55,15 +55,23 @@ TEST_F(IconLookupTest, EachKindOfPathGetsTheIconTheFileManagerShows) {
     } cases[] = {
         {"text file", make("notes.txt", "plain words\n"), Kind::Theme, {"text-plain", "text-x-generic"}},
         {"folder", dir.path().toStdString(), Kind::Theme, {"folder"}},
-        {"entry with an icon file", make("file.desktop", entryHead + "Icon[de]=folder\nIcon=" + png.c_str() + "\n"),
-         Kind::File, {QString::fromStdString(png)}},
-        {"entry with a theme name", make("named.desktop", entryHead + "Icon = user-trash\n"), Kind::Theme,
+        {"entry with an icon file",
+         make("file.desktop", entryHead + "Icon[de]=folder\nIcon=" + png.c_str() + "\n"),
+         Kind::File,
+         {QString::fromStdString(png)}},
+        {"entry with a theme name",
+         make("named.desktop", entryHead + "Icon = user-trash\n"),
+         Kind::Theme,
          {"user-trash"}},
-        {"entry naming the icon with its extension", make("ext.desktop", entryHead + "Icon=user-trash.png\n"),
-         Kind::Theme, {"user-trash"}},
+        {"entry naming the icon with its extension",
+         make("ext.desktop", entryHead + "Icon=user-trash.png\n"),
+         Kind::Theme,
+         {"user-trash"}},
         {"missing text file", "/nonexistent/place/notes.txt", Kind::Theme, {"text-plain", "text-x-generic"}},
-        {"executable", "/bin/sh", Kind::Theme, {"application-x-executable", "application-x-sharedlib",
-                                                 "application-x-generic"}},
+        {"executable",
+         "/bin/sh",
+         Kind::Theme,
+         {"application-x-executable", "application-x-sharedlib", "application-x-generic"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -143,10 +143,8 @@ TEST_F(PicturesTest, BitBltIsClippedToBothImages) {
     } cases[] = {
         {33, 17, 0, 0, 495, 255, 0, 0},  // the panel's copy: extent beyond both
         {40, 40, 0, 0, 495, 255, 0, 0},  // destination larger than the source
-        {10, 10, -3, -2, 8, 8, 0, 0},
-        {10, 10, 5, 5, 100, 100, 30, 30},
-        {10, 10, 0, 0, 5, 5, -4, -4},
-        {10, 10, 20, 20, 5, 5, 0, 0},  // entirely outside
+        {10, 10, -3, -2, 8, 8, 0, 0},   {10, 10, 5, 5, 100, 100, 30, 30},
+        {10, 10, 0, 0, 5, 5, -4, -4},   {10, 10, 20, 20, 5, 5, 0, 0},  // entirely outside
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.dw << " " << c.x << "," << c.y << " from " << c.sx << "," << c.sy);
@@ -156,8 +154,8 @@ TEST_F(PicturesTest, BitBltIsClippedToBothImages) {
             for (int x = 0; x < c.dw; ++x) {
                 const int col = x - c.x, row = y - c.y;
                 const int fx = c.sx + col, fy = c.sy + row;
-                const bool copied = col >= 0 && row >= 0 && col < c.w && row < c.h && fx >= 0 && fy >= 0 &&
-                                    fx < 36 && fy < 36;
+                const bool copied =
+                    col >= 0 && row >= 0 && col < c.w && row < c.h && fx >= 0 && fy >= 0 && fx < 36 && fy < 36;
                 const std::uint32_t expected =
                     copied ? source.image.pixels[static_cast<std::size_t>(fy) * 36 + fx] : 0xFF123456u;
                 ASSERT_EQ(dest.image.pixels[static_cast<std::size_t>(y) * c.dw + x], expected) << x << "," << y;

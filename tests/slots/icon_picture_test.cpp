@@ -1,6 +1,7 @@
+#include "slots/icon_picture.h"
+
 #include <gtest/gtest.h>
 
-#include "slots/icon_picture.h"
 #include "slots/registration.h"
 #include "support/fake_platform.h"
 

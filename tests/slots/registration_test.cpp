@@ -1,6 +1,7 @@
+#include "slots/registration.h"
+
 #include <gtest/gtest.h>
 
-#include "slots/registration.h"
 #include "support/fake_platform.h"
 
 namespace qlp {
@@ -22,9 +23,7 @@ protected:
     void dropText(int i) { Image1_OLEDragDrop(app, i, DropData{std::nullopt}); }
     // The colour of the icon painted at the surface's corner for a slot's picture.
     std::uint32_t corner(int s) const { return app.form1.Image1[s].picture->pixels.at(0); }
-    std::vector<std::string> paths() const {
-        return {app.form1.slotPath.begin(), app.form1.slotPath.end()};
-    }
+    std::vector<std::string> paths() const { return {app.form1.slotPath.begin(), app.form1.slotPath.end()}; }
 
     FakePlatform fake;
     Launcher app{fake};
@@ -124,9 +123,9 @@ TEST_F(DropTest, DroppedTextChangesNothingAndLeavesTheStackingOrder) {
         int filledUpTo;  // slots 0..filledUpTo hold a path
         int dropSlotAfter;
     } cases[] = {
-        {true, 30, -1, 30},   // where dropped, empty slot
-        {true, 2, 5, 2},      // where dropped, filled slot
-        {false, 30, 2, 3},    // first free: the scan stops at the empty slot
+        {true, 30, -1, 30},     // where dropped, empty slot
+        {true, 2, 5, 2},        // where dropped, filled slot
+        {false, 30, 2, 3},      // first free: the scan stops at the empty slot
         {false, 30, 119, 120},  // first free, full: no message either
     };
     for (const auto& c : cases) {
@@ -152,10 +151,9 @@ TEST_F(DropTest, EveryFileDropEndsByReapplyingTheStackingBand) {
         int filledUpTo;
         HWND band;
     } cases[] = {
-        {true, true, -1, HWND_TOPMOST},     {false, true, -1, HWND_NOTOPMOST},
-        {true, true, 0, HWND_TOPMOST},      {false, true, 0, HWND_NOTOPMOST},
-        {true, false, -1, HWND_TOPMOST},    {false, false, -1, HWND_NOTOPMOST},
-        {true, false, 119, HWND_TOPMOST},   {false, false, 119, HWND_NOTOPMOST},
+        {true, true, -1, HWND_TOPMOST},   {false, true, -1, HWND_NOTOPMOST},   {true, true, 0, HWND_TOPMOST},
+        {false, true, 0, HWND_NOTOPMOST}, {true, false, -1, HWND_TOPMOST},     {false, false, -1, HWND_NOTOPMOST},
+        {true, false, 119, HWND_TOPMOST}, {false, false, 119, HWND_NOTOPMOST},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.alwaysOnTop << c.whereDropped << c.filledUpTo);

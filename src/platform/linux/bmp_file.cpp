@@ -65,9 +65,9 @@ std::vector<unsigned char> encodeBmp(const Bitmap& picture) {
     put32(out, 14, kInfoHeaderSize);
     put32(out, 18, static_cast<std::uint32_t>(width));
     put32(out, 22, static_cast<std::uint32_t>(height));  // positive: bottom row first
-    put16(out, 26, 1);                                    // planes
-    put16(out, 28, 24);                                   // bits per pixel
-    put32(out, 30, 0);                                    // BI_RGB
+    put16(out, 26, 1);                                   // planes
+    put16(out, 28, 24);                                  // bits per pixel
+    put32(out, 30, 0);                                   // BI_RGB
     put32(out, 34, static_cast<std::uint32_t>(imageSize));
     put32(out, 38, 3780);  // 96 dots per inch, in dots per metre
     put32(out, 42, 3780);

@@ -50,9 +50,12 @@ bool readableImage(const QString& path) {
 
 QString keyOf(const IconSource& source) {
     switch (source.kind) {
-        case IconSource::Kind::Theme: return QStringLiteral("theme:") + source.name;
-        case IconSource::Kind::File: return QStringLiteral("file:") + source.name;
-        case IconSource::Kind::BuiltIn: break;
+        case IconSource::Kind::Theme:
+            return QStringLiteral("theme:") + source.name;
+        case IconSource::Kind::File:
+            return QStringLiteral("file:") + source.name;
+        case IconSource::Kind::BuiltIn:
+            break;
     }
     return QStringLiteral("builtin:") + source.name;
 }
@@ -189,8 +192,8 @@ IconSource IconLookup::sourceFor(const std::string& path) {
     }
     // A missing file is known by its name alone.
     const QMimeDatabase mimes;
-    const QMimeType mime = info.exists() ? mimes.mimeTypeForFile(info)
-                                         : mimes.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
+    const QMimeType mime =
+        info.exists() ? mimes.mimeTypeForFile(info) : mimes.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
     if (info.isFile() && (mime.inherits(QStringLiteral("application/x-desktop")) ||
                           info.suffix().compare(QStringLiteral("desktop"), Qt::CaseInsensitive) == 0)) {
         if (auto own = desktopEntryIcon(qpath)) return *own;
@@ -212,7 +215,8 @@ QImage IconLookup::render(const IconSource& source) {
             picture = reader.read();
             break;
         }
-        case IconSource::Kind::BuiltIn: break;
+        case IconSource::Kind::BuiltIn:
+            break;
     }
     if (picture.isNull()) return builtInIcon(source.name == QStringLiteral("folder"));
     return fitToIcon(picture);

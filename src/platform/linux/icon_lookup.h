@@ -2,12 +2,11 @@
 // The icon that the file manager shows for a path, at the size the launcher
 // draws it. The icon theme is settled once and each icon is rendered once.
 
+#include <QImage>
+#include <QString>
 #include <map>
 #include <optional>
 #include <string>
-
-#include <QImage>
-#include <QString>
 
 namespace qlp::linux_desktop {
 

@@ -1,10 +1,9 @@
 // Icons, the drawing surface and picture files.
-#include <algorithm>
-
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 #include "platform/linux/bmp_file.h"
 #include "platform/linux/icon_lookup.h"
@@ -46,8 +45,8 @@ IconHandle LinuxPlatform::ExtractAssociatedIconA(HINSTANCE, std::string& path, s
     return handle;
 }
 
-bool LinuxPlatform::DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned,
-                               std::intptr_t, unsigned) {
+bool LinuxPlatform::DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned, std::intptr_t,
+                               unsigned) {
     const auto it = icons_.find(icon);
     if (it == icons_.end() || !wholeImage(surface.image)) return false;
     // Width and height 0 mean the icon's own size.
@@ -76,8 +75,8 @@ bool LinuxPlatform::BitBlt(Surface& destination, int x, int y, int width, int he
     // where either runs out.
     const long long skipX = std::max({0LL, -static_cast<long long>(x), -static_cast<long long>(sx)});
     const long long skipY = std::max({0LL, -static_cast<long long>(y), -static_cast<long long>(sy)});
-    const long long spanX = std::min({static_cast<long long>(width), static_cast<long long>(to.width) - x,
-                                      static_cast<long long>(from.width) - sx});
+    const long long spanX = std::min(
+        {static_cast<long long>(width), static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - sx});
     const long long spanY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - y,
                                       static_cast<long long>(from.height) - sy});
     for (long long row = skipY; row < spanY; ++row) {
