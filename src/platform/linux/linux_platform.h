@@ -11,6 +11,7 @@
 
 #include <QIcon>
 
+#include "platform/linux/icon_lookup.h"
 #include "platform/platform_ops.h"
 
 namespace qlp::linux_desktop {
@@ -74,6 +75,8 @@ private:
     // Icons handed out by ExtractAssociatedIconA, until DestroyIcon.
     std::map<IconHandle, QIcon> icons_;
     IconHandle nextIcon_ = 1;
+    // The icon theme and the icons rendered so far, so a drop stays fast.
+    IconLookup iconLookup_;
     // The settings file as last parsed, and a batch of writes in progress.
     std::unique_ptr<ProfileCache> profile_;
 };

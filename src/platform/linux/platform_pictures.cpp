@@ -1,15 +1,91 @@
 // Icons, the drawing surface and picture files.
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+
+#include "platform/linux/bmp_file.h"
+#include "platform/linux/icon_lookup.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/picture_convert.h"
 
 namespace qlp::linux_desktop {
 
-bool LinuxPlatform::SavePicture(const Bitmap&, const std::string&) { return false; }
-std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string&) { return std::nullopt; }
-IconHandle LinuxPlatform::ExtractAssociatedIconA(HINSTANCE, std::string&, std::uint16_t&) { return 0; }
-bool LinuxPlatform::DrawIconEx(Surface&, int, int, IconHandle, int, int, unsigned, std::intptr_t, unsigned) {
-    return false;
+namespace {
+
+bool wholeImage(const Bitmap& b) {
+    return b.width > 0 && b.height > 0 &&
+           b.pixels.size() == static_cast<std::size_t>(b.width) * static_cast<std::size_t>(b.height);
 }
+
+}  // namespace
+
+bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) {
+    const std::vector<unsigned char> bytes = encodeBmp(picture);
+    return !bytes.empty() && replaceFileDurably(path, bytes);
+}
+
+std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    if (!QFileInfo(file).isFile()) return std::nullopt;
+    // The picture files carry no extension: the content tells the format.
+    QImageReader reader(file);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull()) return std::nullopt;
+    return fromQImage(image);
+}
+
+IconHandle LinuxPlatform::ExtractAssociatedIconA(HINSTANCE, std::string& path, std::uint16_t&) {
+    const QImage image = iconLookup_.iconFor(path);
+    if (image.isNull()) return 0;
+    const IconHandle handle = nextIcon_++;
+    icons_.emplace(handle, QIcon(QPixmap::fromImage(image)));
+    return handle;
+}
+
+bool LinuxPlatform::DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned, std::intptr_t,
+                               unsigned) {
+    const auto it = icons_.find(icon);
+    if (it == icons_.end() || !wholeImage(surface.image)) return false;
+    // Width and height 0 mean the icon's own size.
+    const QList<QSize> sizes = it->second.availableSizes();
+    const QSize own = sizes.isEmpty() ? QSize(kIconSize, kIconSize) : sizes.front();
+    const QSize size(cx > 0 ? cx : own.width(), cy > 0 ? cy : own.height());
+    const QImage drawn = it->second.pixmap(size, 1.0).toImage();
+    QImage target = toQImage(surface.image);
+    {
+        QPainter painter(&target);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawImage(QRect(QPoint(x, y), size), drawn);
+    }
+    surface.image = fromQImage(target);
+    return true;
+}
+
 bool LinuxPlatform::DestroyIcon(IconHandle icon) { return icons_.erase(icon) > 0; }
-bool LinuxPlatform::BitBlt(Surface&, int, int, int, int, const Surface&, int, int, unsigned) { return false; }
+
+bool LinuxPlatform::BitBlt(Surface& destination, int x, int y, int width, int height, const Surface& source, int sx,
+                           int sy, unsigned rop) {
+    if (rop != SRCCOPY || !wholeImage(destination.image) || !wholeImage(source.image)) return false;
+    Bitmap& to = destination.image;
+    const Bitmap& from = source.image;
+    // Clipped to both images: start where both coordinates are inside, stop
+    // where either runs out.
+    const long long skipX = std::max({0LL, -static_cast<long long>(x), -static_cast<long long>(sx)});
+    const long long skipY = std::max({0LL, -static_cast<long long>(y), -static_cast<long long>(sy)});
+    const long long spanX = std::min(
+        {static_cast<long long>(width), static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - sx});
+    const long long spanY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - y,
+                                      static_cast<long long>(from.height) - sy});
+    for (long long row = skipY; row < spanY; ++row) {
+        for (long long col = skipX; col < spanX; ++col) {
+            to.pixels[static_cast<std::size_t>((y + row) * to.width + x + col)] =
+                from.pixels[static_cast<std::size_t>((sy + row) * from.width + sx + col)];
+        }
+    }
+    return true;
+}
 
 }  // namespace qlp::linux_desktop

@@ -1,0 +1,113 @@
+#include "platform/linux/bmp_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+namespace qlp::linux_desktop {
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kInfoHeaderSize = 40;
+
+void put16(std::vector<unsigned char>& out, std::size_t at, std::uint16_t v) {
+    out[at] = static_cast<unsigned char>(v & 0xFF);
+    out[at + 1] = static_cast<unsigned char>(v >> 8);
+}
+
+void put32(std::vector<unsigned char>& out, std::size_t at, std::uint32_t v) {
+    for (int b = 0; b < 4; ++b) out[at + b] = static_cast<unsigned char>((v >> (8 * b)) & 0xFF);
+}
+
+bool writeAll(int fd, const unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::vector<unsigned char> encodeBmp(const Bitmap& picture) {
+    if (picture.width <= 0 || picture.height <= 0) return {};
+    const auto width = static_cast<std::uint64_t>(picture.width);
+    const auto height = static_cast<std::uint64_t>(picture.height);
+    if (picture.pixels.size() != width * height) return {};
+    // Rows of 3 bytes per pixel, padded to a multiple of four.
+    const std::uint64_t stride = (width * 3 + 3) / 4 * 4;
+    const std::uint64_t imageSize = stride * height;
+    const std::uint64_t fileSize = kFileHeaderSize + kInfoHeaderSize + imageSize;
+    if (fileSize > std::numeric_limits<std::uint32_t>::max()) return {};
+
+    std::vector<unsigned char> out(static_cast<std::size_t>(fileSize), 0);
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(out, 2, static_cast<std::uint32_t>(fileSize));
+    put32(out, 10, kFileHeaderSize + kInfoHeaderSize);
+    put32(out, 14, kInfoHeaderSize);
+    put32(out, 18, static_cast<std::uint32_t>(width));
+    put32(out, 22, static_cast<std::uint32_t>(height));  // positive: bottom row first
+    put16(out, 26, 1);                                   // planes
+    put16(out, 28, 24);                                  // bits per pixel
+    put32(out, 30, 0);                                   // BI_RGB
+    put32(out, 34, static_cast<std::uint32_t>(imageSize));
+    put32(out, 38, 3780);  // 96 dots per inch, in dots per metre
+    put32(out, 42, 3780);
+
+    std::size_t at = kFileHeaderSize + kInfoHeaderSize;
+    for (std::uint64_t row = height; row-- > 0;) {
+        const std::uint32_t* line = picture.pixels.data() + row * width;
+        for (std::uint64_t x = 0; x < width; ++x) {
+            const std::uint32_t argb = line[x];
+            out[at + x * 3] = static_cast<unsigned char>(argb & 0xFF);
+            out[at + x * 3 + 1] = static_cast<unsigned char>((argb >> 8) & 0xFF);
+            out[at + x * 3 + 2] = static_cast<unsigned char>((argb >> 16) & 0xFF);
+        }
+        at += static_cast<std::size_t>(stride);
+    }
+    return out;
+}
+
+bool replaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes) {
+    if (path.empty() || path.back() == '/') return false;
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    // mkstemp makes the file private; a picture file is an ordinary file.
+    ok = ok && ::fchmod(fd, 0644) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the directory.
+    const int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+}  // namespace qlp::linux_desktop

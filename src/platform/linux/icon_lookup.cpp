@@ -1,0 +1,233 @@
+#include "platform/linux/icon_lookup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStandardPaths>
+
+namespace qlp::linux_desktop {
+
+namespace {
+
+// Desktop entries are a few kilobytes; anything much larger is not one.
+constexpr qint64 kMaxDesktopEntrySize = 1 << 20;
+
+// Without a desktop's platform theme Qt searches no system icon directory:
+// add the freedesktop ones (~/.icons, then $XDG_DATA_DIRS/icons).
+void addSystemIconDirectories() {
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList wanted{QDir::homePath() + QStringLiteral("/.icons")};
+    wanted += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                        QStandardPaths::LocateDirectory);
+    bool changed = false;
+    for (const QString& dir : wanted) {
+        if (paths.contains(dir) || !QFileInfo(dir).isDir()) continue;
+        paths << dir;
+        changed = true;
+    }
+    if (changed) QIcon::setThemeSearchPaths(paths);
+}
+
+bool themeInstalled(const QString& name) {
+    for (const QString& dir : QIcon::themeSearchPaths()) {
+        if (QFileInfo::exists(dir + QLatin1Char('/') + name + QStringLiteral("/index.theme"))) return true;
+    }
+    return false;
+}
+
+bool readableImage(const QString& path) {
+    if (!QFileInfo(path).isFile()) return false;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead();
+}
+
+QString keyOf(const IconSource& source) {
+    switch (source.kind) {
+        case IconSource::Kind::Theme:
+            return QStringLiteral("theme:") + source.name;
+        case IconSource::Kind::File:
+            return QStringLiteral("file:") + source.name;
+        case IconSource::Kind::BuiltIn:
+            break;
+    }
+    return QStringLiteral("builtin:") + source.name;
+}
+
+// A plain sheet with a folded corner, or a folder, for a desktop without icons.
+QImage builtInIcon(bool folder) {
+    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x55, 0x57, 0x53), 1));
+    if (folder) {
+        QPainterPath shape;
+        shape.moveTo(2.5, 7.5);
+        shape.lineTo(12.5, 7.5);
+        shape.lineTo(15.5, 10.5);
+        shape.lineTo(29.5, 10.5);
+        shape.lineTo(29.5, 27.5);
+        shape.lineTo(2.5, 27.5);
+        shape.closeSubpath();
+        p.setBrush(QColor(0xE8, 0xB9, 0x5A));
+        p.drawPath(shape);
+    } else {
+        QPainterPath sheet;
+        sheet.moveTo(6.5, 2.5);
+        sheet.lineTo(19.5, 2.5);
+        sheet.lineTo(26.5, 9.5);
+        sheet.lineTo(26.5, 29.5);
+        sheet.lineTo(6.5, 29.5);
+        sheet.closeSubpath();
+        p.setBrush(Qt::white);
+        p.drawPath(sheet);
+        QPainterPath fold;
+        fold.moveTo(19.5, 2.5);
+        fold.lineTo(19.5, 9.5);
+        fold.lineTo(26.5, 9.5);
+        p.setBrush(QColor(0xD3, 0xD7, 0xCF));
+        p.drawPath(fold);
+    }
+    return image;
+}
+
+// Scales a picture to fit the icon square, centred, keeping its proportions.
+QImage fitToIcon(const QImage& picture) {
+    QImage canvas(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    if (picture.isNull()) return canvas;
+    const QImage scaled = picture.size() == QSize(kIconSize, kIconSize)
+                              ? picture
+                              : picture.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter p(&canvas);
+    p.drawImage((kIconSize - scaled.width()) / 2, (kIconSize - scaled.height()) / 2, scaled);
+    return canvas;
+}
+
+}  // namespace
+
+QString desktopEntryIconValue(const QString& path) {
+    QFile file(path);
+    if (file.size() > kMaxDesktopEntrySize || !file.open(QIODevice::ReadOnly)) return {};
+    bool inEntry = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine(4096)).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            inEntry = line == QStringLiteral("[Desktop Entry]");
+            continue;
+        }
+        if (!inEntry) continue;
+        const auto eq = line.indexOf(QLatin1Char('='));
+        // Only the plain key: Icon[de] and the like are translations.
+        if (eq > 0 && line.left(eq).trimmed() == QStringLiteral("Icon")) return line.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+QString IconLookup::themeName() {
+    settleTheme();
+    return QIcon::themeName();
+}
+
+void IconLookup::settleTheme() {
+    if (themeSettled_) return;
+    themeSettled_ = true;
+    const QString configured = QIcon::themeName();
+    if (!configured.isEmpty() && QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
+    addSystemIconDirectories();
+    // No desktop theme (a bare X session): take an installed freedesktop theme.
+    for (const QString& fallback : {QStringLiteral("Adwaita"), QStringLiteral("hicolor")}) {
+        if (!themeInstalled(fallback)) continue;
+        QIcon::setThemeName(fallback);
+        if (QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
+    }
+    if (!configured.isEmpty()) QIcon::setThemeName(configured);
+}
+
+std::optional<IconSource> IconLookup::namedIcon(QString name) {
+    name = name.trimmed();
+    if (name.isEmpty()) return std::nullopt;
+    if (QIcon::hasThemeIcon(name)) return IconSource{IconSource::Kind::Theme, name};
+    // Some entries name the icon with its file extension.
+    static const QStringList extensions{QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".xpm")};
+    for (const QString& ext : extensions) {
+        if (!name.endsWith(ext, Qt::CaseInsensitive)) continue;
+        const QString bare = name.left(name.size() - ext.size());
+        if (QIcon::hasThemeIcon(bare)) return IconSource{IconSource::Kind::Theme, bare};
+    }
+    // The old place for application icons outside any theme.
+    for (const QString& ext : QStringList{QString()} + extensions) {
+        const QString file =
+            QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("pixmaps/") + name + ext);
+        if (!file.isEmpty() && readableImage(file)) return IconSource{IconSource::Kind::File, file};
+    }
+    return std::nullopt;
+}
+
+std::optional<IconSource> IconLookup::desktopEntryIcon(const QString& path) {
+    const QString value = desktopEntryIconValue(path);
+    if (value.isEmpty()) return std::nullopt;
+    if (value.startsWith(QLatin1Char('/'))) {
+        if (readableImage(value)) return IconSource{IconSource::Kind::File, value};
+        return std::nullopt;
+    }
+    return namedIcon(value);
+}
+
+IconSource IconLookup::sourceFor(const std::string& path) {
+    settleTheme();
+    const QString qpath = QString::fromStdString(path);
+    const QFileInfo info(qpath);
+    if (info.isDir()) {
+        if (auto folder = namedIcon(QStringLiteral("folder"))) return *folder;
+        return {IconSource::Kind::BuiltIn, QStringLiteral("folder")};
+    }
+    // A missing file is known by its name alone.
+    const QMimeDatabase mimes;
+    const QMimeType mime =
+        info.exists() ? mimes.mimeTypeForFile(info) : mimes.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
+    if (info.isFile() && (mime.inherits(QStringLiteral("application/x-desktop")) ||
+                          info.suffix().compare(QStringLiteral("desktop"), Qt::CaseInsensitive) == 0)) {
+        if (auto own = desktopEntryIcon(qpath)) return *own;
+    }
+    if (auto typed = namedIcon(mime.iconName())) return *typed;
+    if (auto generic = namedIcon(mime.genericIconName())) return *generic;
+    return {IconSource::Kind::BuiltIn, QStringLiteral("file")};
+}
+
+QImage IconLookup::render(const IconSource& source) {
+    QImage picture;
+    switch (source.kind) {
+        case IconSource::Kind::Theme:
+            picture = QIcon::fromTheme(source.name).pixmap(QSize(kIconSize, kIconSize), 1.0).toImage();
+            break;
+        case IconSource::Kind::File: {
+            QImageReader reader(source.name);
+            reader.setDecideFormatFromContent(true);
+            picture = reader.read();
+            break;
+        }
+        case IconSource::Kind::BuiltIn:
+            break;
+    }
+    if (picture.isNull()) return builtInIcon(source.name == QStringLiteral("folder"));
+    return fitToIcon(picture);
+}
+
+QImage IconLookup::iconFor(const std::string& path) {
+    const IconSource source = sourceFor(path);
+    const QString key = keyOf(source);
+    auto it = rendered_.find(key);
+    if (it == rendered_.end()) it = rendered_.emplace(key, render(source)).first;
+    return it->second;
+}
+
+}  // namespace qlp::linux_desktop
