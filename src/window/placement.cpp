@@ -20,8 +20,7 @@ bool leftButtonIn(int button) { return (button & kLeftButton) != 0; }
 
 void ALH_Click(Launcher& app) {
     MenuEntry& alh = app.form1.ALH;
-    app.ops.SetWindowPos(kForm1Window, alh.checked ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
-                         kKeepPositionAndSize);
+    app.ops.SetWindowPos(kForm1Window, alh.checked ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, kKeepPositionAndSize);
     alh.checked = !alh.checked;
 }
 

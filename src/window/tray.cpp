@@ -71,9 +71,14 @@ void removeTrayIcon(Launcher& app) {
 void TaskPicture_MouseMove(Launcher& app, int, int, float x, float) {
     switch (trayMessageNumber(x, app.ops.TwipsPerPixelX())) {
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: toggleWindow(app); return;
-        case WM_RBUTTONDOWN: showPopup(app, PopupMenuName::Tcom); return;
-        default: return;
+        case WM_LBUTTONDBLCLK:
+            toggleWindow(app);
+            return;
+        case WM_RBUTTONDOWN:
+            showPopup(app, PopupMenuName::Tcom);
+            return;
+        default:
+            return;
     }
 }
 

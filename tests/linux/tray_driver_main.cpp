@@ -6,12 +6,12 @@
 //   quit   — close the window as the system would
 #include <unistd.h>
 
+#include <iostream>
+#include <string>
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
-
-#include <iostream>
-#include <string>
 
 #include "app/startup.h"
 #include "platform/linux/desktop.h"

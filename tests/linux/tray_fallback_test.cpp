@@ -22,10 +22,13 @@ namespace {
 
 bool minimised(const QWidget& w) { return w.windowState() & Qt::WindowMinimized; }
 
-QImage imageOf(const QIcon& icon) { return icon.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied); }
+QImage imageOf(const QIcon& icon) {
+    return icon.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
 
 QImage resourceImage(const char* name) {
-    return QImage(QStringLiteral(":/quillop/icons/%1").arg(QLatin1String(name))).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return QImage(QStringLiteral(":/quillop/icons/%1").arg(QLatin1String(name)))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 class TrayFallbackTest : public ::testing::Test {

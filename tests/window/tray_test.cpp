@@ -92,7 +92,8 @@ TEST_F(TrayTest, ToggleMakesExactlyTheCallsOfEachDirection) {
         {true, false, {notify(NotifyMessage::NIM_MODIFY, TrayIcon::Hidden), windowPos(HWND_NOTOPMOST)}},
         {true, true, {notify(NotifyMessage::NIM_MODIFY, TrayIcon::Hidden), windowPos(HWND_TOPMOST)}},
         {false, false, {kForeground, notify(NotifyMessage::NIM_MODIFY, TrayIcon::Shown), windowPos(HWND_NOTOPMOST)}},
-        {false, true,
+        {false,
+         true,
          {windowPos(HWND_TOPMOST), kForeground, notify(NotifyMessage::NIM_MODIFY, TrayIcon::Shown),
           windowPos(HWND_TOPMOST)}},
     };
@@ -139,10 +140,10 @@ TEST_F(TrayTest, MessageNumberIsDecodedFromTheTwipsPosition) {
         {15, 513 * 15, Effect::Toggle},
         {15, 515 * 15, Effect::Toggle},
         {15, 516 * 15, Effect::Menu},
-        {15, 512 * 15, Effect::Nothing},       // mouse move
-        {15, 514 * 15, Effect::Nothing},       // left button up
-        {15, 517 * 15, Effect::Nothing},       // right button up
-        {15, 513 * 15 + 14, Effect::Toggle},   // whole division: still 513
+        {15, 512 * 15, Effect::Nothing},         // mouse move
+        {15, 514 * 15, Effect::Nothing},         // left button up
+        {15, 517 * 15, Effect::Nothing},         // right button up
+        {15, 513 * 15 + 14, Effect::Toggle},     // whole division: still 513
         {15, 513 * 15 - 0.6f, Effect::Nothing},  // rounds to 7694, which is 512
         {12, 513 * 12, Effect::Toggle},
         {12, 516 * 12, Effect::Menu},

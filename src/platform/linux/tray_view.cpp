@@ -94,10 +94,17 @@ void TrayView::checkAvailability() {
 
 void TrayView::activated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
-        case QSystemTrayIcon::Trigger: deliver(WM_LBUTTONDOWN); return;
-        case QSystemTrayIcon::DoubleClick: deliver(WM_LBUTTONDBLCLK); return;
-        case QSystemTrayIcon::Context: deliver(WM_RBUTTONDOWN); return;
-        default: return;
+        case QSystemTrayIcon::Trigger:
+            deliver(WM_LBUTTONDOWN);
+            return;
+        case QSystemTrayIcon::DoubleClick:
+            deliver(WM_LBUTTONDBLCLK);
+            return;
+        case QSystemTrayIcon::Context:
+            deliver(WM_RBUTTONDOWN);
+            return;
+        default:
+            return;
     }
 }
 

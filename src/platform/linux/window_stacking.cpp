@@ -7,9 +7,12 @@
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
-#include <X11/Xatom.h>
+// Xlib's macros (None, Bool, Status ...) clash with Qt's names: it comes last.
+// clang-format off
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <xcb/xcb.h>
+// clang-format on
 
 namespace qlp::linux_desktop {
 
@@ -135,7 +138,8 @@ bool WindowStacking::nativeEventFilter(const QByteArray& eventType, void* messag
         case XCB_UNMAP_NOTIFY:
             if (reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window == window) mapped_ = false;
             break;
-        default: break;
+        default:
+            break;
     }
     return false;
 }
