@@ -1,11 +1,50 @@
+#include "platform/platform_ops.h"
+#include "slots/editing.h"
 #include "window/window.h"
 
 namespace qlp {
 
-void ALH_Click(Launcher&) {}
-void SKchk_Click(Launcher&) {}
-void Frame1_MouseDown(Launcher&, int, int, float, float) {}
-void Label1_MouseDown(Launcher&, int, int, float, float) {}
-void txt_Ktext_MouseDown(Launcher&, int, int, float, float) {}
+namespace {
+
+inline constexpr unsigned kKeepPositionAndSize = SWP_NOSIZE | SWP_NOMOVE;
+
+// Lets the window manager move the window as if its title bar had been pressed.
+void startWindowDrag(Launcher& app) {
+    app.ops.ReleaseCapture();
+    app.ops.SendMessageA(kForm1Window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+bool leftButtonIn(int button) { return (button & kLeftButton) != 0; }
+
+}  // namespace
+
+void ALH_Click(Launcher& app) {
+    MenuEntry& alh = app.form1.ALH;
+    app.ops.SetWindowPos(kForm1Window, alh.checked ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, kKeepPositionAndSize);
+    alh.checked = !alh.checked;
+}
+
+void SKchk_Click(Launcher& app) { app.form1.SKchk.checked = !app.form1.SKchk.checked; }
+
+void Frame1_MouseDown(Launcher& app, int button, int, float, float) {
+    if (leftButtonIn(button)) startWindowDrag(app);
+}
+
+void Label1_MouseDown(Launcher& app, int button, int, float, float) {
+    if (leftButtonIn(button)) startWindowDrag(app);
+}
+
+void txt_Ktext_MouseDown(Launcher& app, int button, int, float, float) {
+    if (leftButtonIn(button)) startWindowDrag(app);
+    if (button != kRightButton) return;
+    // The slot popup without a slot: menuSlot keeps whatever it held.
+    Form1& f = app.form1;
+    f.Nnnnn.caption = "何もしない";
+    f.Hkai.enabled = false;
+    f.DELS.enabled = false;
+    f.Ksw.enabled = false;
+    f.sWrite.enabled = false;
+    showPopup(app, PopupMenuName::ppm);
+}
 
 }  // namespace qlp

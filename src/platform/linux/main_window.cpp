@@ -16,6 +16,7 @@
 #include "platform/linux/desktop.h"
 #include "platform/linux/key_codes.h"
 #include "platform/linux/picture_convert.h"
+#include "platform/linux/tray_view.h"
 #include "slots/editing.h"
 #include "slots/registration.h"
 #include "window/window.h"
@@ -301,13 +302,7 @@ void MainWindow::render() {
     if (text2_->text() != QString::fromStdString(f.Text2.text)) text2_->setText(QString::fromStdString(f.Text2.text));
 
     if (isEnabled() != f.enabled) setEnabled(f.enabled);
-    if (f.visible != isVisible()) {
-        if (f.visible) {
-            show();
-        } else {
-            hide();
-        }
-    }
+    renderVisibility(f);
     const bool minimized = windowState() & Qt::WindowMinimized;
     if (f.visible) {
         if (f.windowState == WindowState::Minimized && !minimized) showMinimized();
@@ -321,6 +316,39 @@ void MainWindow::render() {
             scroll_->setFocus(Qt::OtherFocusReason);
         } else if (f.focus == Focus::Text2) {
             text2_->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+void MainWindow::renderVisibility(const Form1& f) {
+    if (f.visible) {
+        if (minimisedForTray_) {
+            minimisedForTray_ = false;
+            showNormal();
+        } else if (!isVisible()) {
+            show();
+        }
+        return;
+    }
+    if (desktop_.tray().canHideToTray()) {
+        if (minimisedForTray_) {
+            // Out of the task bar and into the notification area, shown normal next time.
+            minimisedForTray_ = false;
+            hide();
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        } else if (isVisible()) {
+            hide();
+        }
+        return;
+    }
+    // Hiding now would leave no way back to the window.
+    if (!minimisedForTray_) {
+        minimisedForTray_ = true;
+        if (isVisible()) {
+            showMinimized();
+        } else {
+            setWindowState(windowState() | Qt::WindowMinimized);
+            show();
         }
     }
 }
@@ -344,6 +372,11 @@ void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
     Form1& f = desktop_.app().form1;
+    if (minimisedForTray_ && !(windowState() & Qt::WindowMinimized)) {
+        // The user brought the window back from the task bar: it is shown again.
+        minimisedForTray_ = false;
+        f.visible = true;
+    }
     if (windowState() & Qt::WindowMinimized) {
         f.windowState = WindowState::Minimized;
     } else if (windowState() & Qt::WindowMaximized) {

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "model/launcher.h"
+#include "platform/linux/window_stacking.h"
 
 namespace qlp::linux_desktop {
 
@@ -89,6 +90,7 @@ public:
     PageScrollBar* scrollBar() { return scroll_; }
     QLabel* pageLabel() { return label1_; }
     QLabel* descriptionLine() { return ktext_; }
+    WindowStacking& stacking() { return stacking_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,6 +99,7 @@ protected:
 
 private:
     QRect twipsRect(const Control& c) const;
+    void renderVisibility(const Form1& f);
     Desktop& desktop_;
     PressArea* frame1_;
     std::array<QWidget*, kPageCount> pages_{};
@@ -107,6 +110,10 @@ private:
     QLineEdit* text2_;
     bool placed_ = false;
     Focus appliedFocus_ = Focus::None;
+    WindowStacking stacking_{*this};
+    // Hidden by the core while the desktop has no notification area, and so
+    // minimised instead: it stays on the task bar.
+    bool minimisedForTray_ = false;
 };
 
 }  // namespace qlp::linux_desktop

@@ -1,16 +1,48 @@
 // The window manager and the notification area.
+#include <QWidget>
+#include <QWindow>
+
 #include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/main_window.h"
 #include "platform/linux/tray_view.h"
+#include "platform/linux/window_stacking.h"
 
 namespace qlp::linux_desktop {
 
 bool LinuxPlatform::Shell_NotifyIconA(NotifyMessage message, const NotifyIconData& data) {
     return desktop_ && desktop_->tray().notify(message, data);
 }
-bool LinuxPlatform::SetWindowPos(HWND, HWND, int, int, int, int, unsigned) { return false; }
-bool LinuxPlatform::SetForegroundWindow(HWND) { return false; }
-bool LinuxPlatform::ReleaseCapture() { return true; }
-long LinuxPlatform::SendMessageA(HWND, unsigned, long, long) { return 0; }
+
+bool LinuxPlatform::SetWindowPos(HWND window, HWND insertAfter, int, int, int, int, unsigned flags) {
+    // Only the stacking band of the main window is ever asked for.
+    if (!desktop_ || window != kForm1Window || (flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+        return false;
+    }
+    if (insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) return false;
+    return desktop_->mainWindow().stacking().setAbove(insertAfter == HWND_TOPMOST);
+}
+
+bool LinuxPlatform::SetForegroundWindow(HWND window) {
+    if (!desktop_ || window != kForm1Window) return false;
+    MainWindow& main = desktop_->mainWindow();
+    main.raise();
+    main.activateWindow();
+    main.stacking().activate();
+    return true;
+}
+
+bool LinuxPlatform::ReleaseCapture() {
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    return true;
+}
+
+long LinuxPlatform::SendMessageA(HWND window, unsigned message, long wParam, long) {
+    if (!desktop_ || window != kForm1Window || message != WM_NCLBUTTONDOWN || wParam != HTCAPTION) return 0;
+    // The window manager moves the window with the mouse until the button is released.
+    QWindow* handle = desktop_->mainWindow().windowHandle();
+    if (handle) handle->startSystemMove();
+    return 0;
+}
 
 }  // namespace qlp::linux_desktop
