@@ -272,7 +272,9 @@ TEST_F(SettingsTest, PageTurnsOnlyToAnExistingPage) {
         LoadSettings(app);
         EXPECT_EQ(app.form1.VScroll1.value, c.page) << c.stored;
         EXPECT_EQ(app.form1.Label1.caption, std::to_string(c.page)) << c.stored << ": the page turned";
-        if (c.page != 1) EXPECT_EQ(frontFrame(app.form1), c.page) << c.stored;
+        if (c.page != 1) {
+            EXPECT_EQ(frontFrame(app.form1), c.page) << c.stored;
+        }
     }
 }
 
