@@ -83,7 +83,7 @@ void LoadSettings(Launcher& app) {
     for (const auto& key : settings::kOptionKeys) {
         const std::string value = readValue(app, kOptionSection, std::string(key.name), file);
         const bool absent = key.reading == settings::Reading::Switch ? sameText(value, settings::kAbsentMarker)
-                                                                      : settings::isAbsent(value);
+                                                                     : settings::isAbsent(value);
         if (!absent) {
             key.load(app, value);
         } else if (key.absent) {

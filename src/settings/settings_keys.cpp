@@ -12,9 +12,14 @@ namespace {
 
 void loadSwitch(MenuEntry& entry, std::string_view value) {
     switch (readSwitch(value)) {
-        case SwitchValue::Absent: return;
-        case SwitchValue::Off: entry.checked = false; return;
-        case SwitchValue::On: entry.checked = true; return;
+        case SwitchValue::Absent:
+            return;
+        case SwitchValue::Off:
+            entry.checked = false;
+            return;
+        case SwitchValue::On:
+            entry.checked = true;
+            return;
     }
 }
 

@@ -1,9 +1,8 @@
 // A process killed at any moment of a save leaves the old file or the new one.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>

@@ -1,8 +1,7 @@
 // The Linux profile operations on real files.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -60,8 +59,8 @@ TEST_F(ProfileOpsTest, ABatchIsOneReplacementThatReadsAsTheWritesOneByOne) {
         const char* section;
         const char* key;
         const char* value;
-    } writes[] = {{"DATA", "TEXT0", "new"}, {"DATA", "SETUMEI0", "n"}, {"Option", "top", "1500"},
-                  {"data", "text0", "newer"}, {"Other", "y", "2"}, {"DATA", "bad", "a\nb"}};
+    } writes[] = {{"DATA", "TEXT0", "new"},   {"DATA", "SETUMEI0", "n"}, {"Option", "top", "1500"},
+                  {"data", "text0", "newer"}, {"Other", "y", "2"},       {"DATA", "bad", "a\nb"}};
 
     const ino_t before = statOf(file).st_ino;
     ops.BeginProfileBatch(file);

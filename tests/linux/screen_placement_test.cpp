@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/linux/screen_placement.h"
+
+#include <gtest/gtest.h>
 
 namespace qlp::linux_desktop {
 namespace {

@@ -1,9 +1,8 @@
 // Saving and loading through the Linux profile operations, on real files.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -92,11 +91,13 @@ TEST_F(SettingsFilesTest, AWindowsFileIsReadAndStaysAWindowsFile) {
     for (std::size_t at = saved.find('\n'); at != std::string::npos; at = saved.find('\n', at + 1)) {
         ASSERT_TRUE(at > 0 && saved[at - 1] == '\r') << "bare LF at " << at;
     }
-    for (const char* kept : {"\xEF\xBB\xBF[DATA]\r\n", "\r\n; kept as it is\r\n", "\r\n\r\n[Extra]\r\nmine = 1 \r\n[Option]"}) {
+    for (const char* kept :
+         {"\xEF\xBB\xBF[DATA]\r\n", "\r\n; kept as it is\r\n", "\r\n\r\n[Extra]\r\nmine = 1 \r\n[Option]"}) {
         EXPECT_NE(saved.find(kept), std::string::npos) << kept;
     }
     EXPECT_NE(saved.find("\r\nSETUMEI0=editor\r\n"), std::string::npos);
-    EXPECT_NE(saved.find("\r\nPSetumei9=\r\n\r\n[Extra]"), std::string::npos) << "new keys after the last non-blank line";
+    EXPECT_NE(saved.find("\r\nPSetumei9=\r\n\r\n[Extra]"), std::string::npos)
+        << "new keys after the last non-blank line";
 }
 
 // What a start with no usable settings file shows.

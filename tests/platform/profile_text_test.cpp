@@ -1,13 +1,13 @@
 // The profile engine on real files: each case writes a text to a file in a
 // fresh directory, parses what is read back, edits it and writes it out again.
+#include "platform/profile/profile_text.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
-
-#include "platform/profile/profile_text.h"
 
 namespace qlp::profile {
 namespace {
@@ -103,8 +103,7 @@ TEST_F(ProfileFileTest, WritesByTheProfileRules) {
         {"new key after the last non-blank line", "[A]\na=1\n\n\t\n[B]\nb=1\n", "A", "c", "2",
          "[A]\na=1\nc=2\n\n\t\n[B]\nb=1\n"},
         {"new key in a header-only section", "[A]\n\n[B]\n", "a", "k", "v", "[A]\nk=v\n\n[B]\n"},
-        {"new key goes to the first duplicate", "[A]\nx=1\n[A]\ny=1\n", "A", "z", "2",
-         "[A]\nx=1\nz=2\n[A]\ny=1\n"},
+        {"new key goes to the first duplicate", "[A]\nx=1\n[A]\ny=1\n", "A", "z", "2", "[A]\nx=1\nz=2\n[A]\ny=1\n"},
         {"new section at the end", "[A]\na=1\n", "B", "k", "v", "[A]\na=1\n[B]\nk=v\n"},
         {"new file", "", "S", "k", "v", "[S]\nk=v\n"},
         {"CRLF file stays CRLF", "[A]\r\na=1\r\n", "A", "b", "2", "[A]\r\na=1\r\nb=2\r\n"},

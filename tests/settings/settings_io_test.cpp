@@ -1,4 +1,6 @@
 // Saving and loading the launcher's state, against the recording fake.
+#include "settings/settings_io.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,7 +8,6 @@
 #include "descriptions/descriptions.h"
 #include "model/launcher.h"
 #include "options/options.h"
-#include "settings/settings_io.h"
 #include "slots/icon_picture.h"
 #include "support/fake_platform.h"
 
@@ -87,11 +88,14 @@ TEST_F(SettingsTest, SaveWritesEveryFilledSlotThenPagesThenOptionsInOneBatch) {
         const char* key;
         const char* value;
     } values[] = {
-        {"DATA", "TEXT0", "/usr/bin/gedit"}, {"DATA", "SETUMEI0", "editor"}, {"DATA", "exetype0", "1"},
-        {"DATA", "SETUMEI5", ""},            {"DATA", "exetype5", "0"},      {"DATA", "PSetumei0", "work"},
-        {"DATA", "PSetumei9", ""},           {"Option", "SUKIchk", "False"}, {"Option", "ALLWAYS", "True"},
-        {"Option", "top", "1500"},           {"Option", "left", "-120"},     {"Option", "Page", "4"},
-        {"Option", "SizeX", "240"},          {"Option", "SizeY", "487.5"},   {"Option", "SSW", "True"},
+        {"DATA", "TEXT0", "/usr/bin/gedit"}, {"DATA", "SETUMEI0", "editor"},
+        {"DATA", "exetype0", "1"},           {"DATA", "SETUMEI5", ""},
+        {"DATA", "exetype5", "0"},           {"DATA", "PSetumei0", "work"},
+        {"DATA", "PSetumei9", ""},           {"Option", "SUKIchk", "False"},
+        {"Option", "ALLWAYS", "True"},       {"Option", "top", "1500"},
+        {"Option", "left", "-120"},          {"Option", "Page", "4"},
+        {"Option", "SizeX", "240"},          {"Option", "SizeY", "487.5"},
+        {"Option", "SSW", "True"},
     };
     for (const auto& v : values) EXPECT_EQ(value(v.section, v.key), v.value) << v.key;
     // The save leaves the drawing surface as it was.
@@ -146,8 +150,8 @@ TEST_F(SettingsTest, LoadRestoresAFilledSlotAndSkipsTheKeysOfEmptyOnes) {
                                         "DATA.exetype3", "DATA.TEXT4"}));
     EXPECT_EQ(keys[120 + 4], "DATA.PSETUMEI0");
     EXPECT_EQ(std::vector<std::string>(keys.end() - 8, keys.end()),
-              (std::vector<std::string>{"Option.SUKIchk", "Option.ALLWAYS", "Option.top", "Option.left",
-                                        "Option.Page", "Option.SizeX", "Option.SizeY", "Option.SSW"}));
+              (std::vector<std::string>{"Option.SUKIchk", "Option.ALLWAYS", "Option.top", "Option.left", "Option.Page",
+                                        "Option.SizeX", "Option.SizeY", "Option.SSW"}));
 }
 
 TEST_F(SettingsTest, AbsentValuesAreEmptyOrExactlyTheMarker) {
@@ -155,8 +159,8 @@ TEST_F(SettingsTest, AbsentValuesAreEmptyOrExactlyTheMarker) {
         const char* stored;
         const char* note;
     } cases[] = {
-        {"NL", "before"}, {"nl", "before"},         {"", "before"},        {"NLP notes", "NLP notes"},
-        {"nl x", "nl x"}, {"False", "False"},    {"\"NL\"", "\"NL\""},
+        {"NL", "before"}, {"nl", "before"},   {"", "before"},       {"NLP notes", "NLP notes"},
+        {"nl x", "nl x"}, {"False", "False"}, {"\"NL\"", "\"NL\""},
     };
     for (const auto& c : cases) {
         fake.profiles.clear();
@@ -197,10 +201,10 @@ TEST_F(SettingsTest, NumbersAreDecimalRoundedHalfToEvenAndTakenOnlyInRange) {
         const char* stored;
         std::int16_t exeType;
     } cases[] = {
-        {"1", 1},        {"0", 0},         {"-1", -1},     {"+3", 3},      {" 2 ", 2},     {"1.5", 2},
-        {"2.5", 2},      {"-2.5", -2},     {"0.49", 0},    {"3.5", 4},     {"1e2", 100},   {"32767", 32767},
-        {"-32768", -32768}, {"32767.5", 7}, {"-32768.5", -32768}, {"32768", 7}, {"abc", 7}, {"1x", 7},
-        {"0x10", 7},     {"inf", 7},       {"nan", 7},     {"+-1", 7},     {"", 7},        {"NL", 7},
+        {"1", 1},           {"0", 0},       {"-1", -1},           {"+3", 3},    {" 2 ", 2},   {"1.5", 2},
+        {"2.5", 2},         {"-2.5", -2},   {"0.49", 0},          {"3.5", 4},   {"1e2", 100}, {"32767", 32767},
+        {"-32768", -32768}, {"32767.5", 7}, {"-32768.5", -32768}, {"32768", 7}, {"abc", 7},   {"1x", 7},
+        {"0x10", 7},        {"inf", 7},     {"nan", 7},           {"+-1", 7},   {"", 7},      {"NL", 7},
     };
     for (const auto& c : cases) {
         fake.profiles.clear();
@@ -218,9 +222,20 @@ TEST_F(SettingsTest, SwitchesSetAndClearTheirCheckMarks) {
         std::optional<std::string> stored;
         int result;  // 0 cleared, 1 set, Unchanged
     } cases[] = {
-        {std::nullopt, Unchanged}, {"NL", Unchanged}, {"nl", Unchanged}, {"False", 0}, {"false", 0},
-        {"FALSE", 0},              {"falsch", 0},     {"NLx", 0},         {"nl off", 0}, {"True", 1},
-        {"yes", 1},                {"1", 1},          {"", 1},            {"0", 1},
+        {std::nullopt, Unchanged},
+        {"NL", Unchanged},
+        {"nl", Unchanged},
+        {"False", 0},
+        {"false", 0},
+        {"FALSE", 0},
+        {"falsch", 0},
+        {"NLx", 0},
+        {"nl off", 0},
+        {"True", 1},
+        {"yes", 1},
+        {"1", 1},
+        {"", 1},
+        {"0", 1},
     };
     for (const auto& c : cases) {
         for (const bool before : {false, true}) {
@@ -244,7 +259,7 @@ TEST_F(SettingsTest, WindowEdgesUpTo24999AreTaken) {
         const char* stored;
         float edge;
     } cases[] = {
-        {"25000", 1440}, {"24999", 24999}, {"-300", -300}, {"0", 0},        {"1500.5", 1500},
+        {"25000", 1440}, {"24999", 24999}, {"-300", -300},     {"0", 0},       {"1500.5", 1500},
         {"40000", 1440}, {"-32769", 1440}, {"-32768", -32768}, {"left", 1440}, {"", 1440},
     };
     for (const auto& c : cases) {
@@ -310,8 +325,8 @@ TEST_F(SettingsTest, TheDescriptionLineIsLeftAloneWhenItMatchesTheSavedState) {
     const struct {
         bool before;
         const char* stored;
-    } cases[] = {{true, "True"}, {true, "TRUE"}, {false, "False"}, {false, "yes"}, {false, "NL"}, {true, "NL"},
-                 {true, ""}};
+    } cases[] = {{true, "True"}, {true, "TRUE"}, {false, "False"}, {false, "yes"},
+                 {false, "NL"},  {true, "NL"},   {true, ""}};
     for (const auto& c : cases) {
         fake.profiles.clear();
         app.form1.Ktext.checked = c.before;

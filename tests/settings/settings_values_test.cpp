@@ -1,8 +1,8 @@
+#include "settings/settings_values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "settings/settings_values.h"
 
 namespace qlp::settings {
 namespace {
@@ -11,8 +11,8 @@ TEST(SettingsValues, SingleNumbersAreWrittenWithAPointOnlyWhenFractional) {
     const struct {
         float value;
         const char* text;
-    } cases[] = {{1500, "1500"}, {-120, "-120"}, {240, "240"}, {0, "0"}, {1234.5f, "1234.5"},
-                 {0.25f, "0.25"}, {16777216, "16777216"}, {-24999, "-24999"}};
+    } cases[] = {{1500, "1500"},      {-120, "-120"},  {240, "240"},           {0, "0"},
+                 {1234.5f, "1234.5"}, {0.25f, "0.25"}, {16777216, "16777216"}, {-24999, "-24999"}};
     for (const auto& c : cases) {
         EXPECT_EQ(writeSingle(c.value), c.text);
         EXPECT_EQ(readInt32(writeSingle(c.value)), static_cast<std::int32_t>(std::nearbyint(c.value))) << c.text;

@@ -156,8 +156,8 @@ std::string LinuxPlatform::GetPrivateProfileStringA(std::string_view section, st
     return std::string(value ? *value : defaultValue);
 }
 
-bool LinuxPlatform::WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                               std::string_view value, const std::string& file) {
+bool LinuxPlatform::WritePrivateProfileStringA(std::string_view section, std::string_view key, std::string_view value,
+                                               const std::string& file) {
     ProfileCache& c = *profile_;
     if (!ProfileText::acceptable(section, key, value)) return false;
     if (c.batching && file == c.batchFile) {

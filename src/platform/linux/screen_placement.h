@@ -2,11 +2,10 @@
 // Keeping the main window on a screen: a position saved while a monitor was
 // attached that has since gone would put the window where nobody can see it.
 
-#include <cstddef>
-#include <vector>
-
 #include <QPoint>
 #include <QRect>
+#include <cstddef>
+#include <vector>
 
 namespace qlp::linux_desktop {
 

@@ -44,10 +44,14 @@ std::optional<std::string_view> keyName(std::string_view content) {
 
 std::string_view endText(LineEnd end) {
     switch (end) {
-        case LineEnd::None: return "";
-        case LineEnd::Lf: return "\n";
-        case LineEnd::CrLf: return "\r\n";
-        case LineEnd::Cr: return "\r";
+        case LineEnd::None:
+            return "";
+        case LineEnd::Lf:
+            return "\n";
+        case LineEnd::CrLf:
+            return "\r\n";
+        case LineEnd::Cr:
+            return "\r";
     }
     return "";
 }
