@@ -47,17 +47,24 @@ TEST(CrashSafety, KilledSavesLeaveEitherTheOldOrTheNewFile) {
     int last = 0;
     int torn = 0;
     for (int round = 0; round < 300 && torn == 0; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            ::dup2(ready[1], STDOUT_FILENO);
             ::execl(QLP_SETTINGS_CHILD, QLP_SETTINGS_CHILD, "save-loop", dir.path().c_str(), nullptr);
             ::_exit(127);
         }
-        ::usleep(static_cast<useconds_t>(random() % 30000));
+        ::close(ready[1]);
+        char started = 0;
+        const bool running = ::read(ready[0], &started, 1) == 1;
+        ::close(ready[0]);
+        if (running) ::usleep(static_cast<useconds_t>(random() % 20000));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself";
+        ASSERT_TRUE(running && WIFSIGNALED(status)) << "the child ended by itself";
 
         if (!std::filesystem::exists(file)) {
             ASSERT_EQ(last, 0) << "the file vanished";

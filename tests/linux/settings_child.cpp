@@ -43,7 +43,11 @@ int main(int argc, char** argv) {
     app.form1.winDir = platform.GetWindowsDirectoryA();
     if (mode == "save-loop") {
         const std::string file = settingsFilePath(app.form1);
-        for (int g = startGeneration(app) + 1;; ++g) {
+        const int first = startGeneration(app) + 1;
+        // Tells the test that the saves begin, so its kill lands among them.
+        std::fputs("r", stdout);
+        std::fflush(stdout);
+        for (int g = first;; ++g) {
             fillGeneration(app, g);
             SaveSettings(app);
             // A lone write outside any batch, replaced atomically too.
