@@ -16,6 +16,7 @@
 #include "platform/linux/desktop.h"
 #include "platform/linux/key_codes.h"
 #include "platform/linux/picture_convert.h"
+#include "platform/linux/screen_placement.h"
 #include "platform/linux/tray_view.h"
 #include "slots/editing.h"
 #include "slots/registration.h"
@@ -260,10 +261,14 @@ void MainWindow::render() {
     // The window's outer size less the border allowance of the window design.
     const QSize client(desktop_.px(f.width - 80), desktop_.pxY(f.height - 250));
     if (client.width() > 0 && client.height() > 0 && size() != client) setFixedSize(client);
-    const QPoint framePos(desktop_.px(f.left), desktop_.pxY(f.top));
-    if (!placed_ || frameGeometry().topLeft() != framePos) {
-        move(framePos);
-        placed_ = true;
+    // Where the desktop places windows itself, the position is kept as read and not applied.
+    if (windowPlacementAllowed()) {
+        const QPoint framePos =
+            placeOnScreen(QRect(QPoint(desktop_.px(f.left), desktop_.pxY(f.top)), frameGeometry().size()));
+        if (!placed_ || frameGeometry().topLeft() != framePos) {
+            move(framePos);
+            placed_ = true;
+        }
     }
 
     setGeometryIfChanged(frame1_, twipsRect(f.Frame1));
@@ -362,6 +367,7 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // The user or the window manager moved the window: the state follows, but
     // only when the pixel position differs, so rounding never drifts it.
+    if (!windowPlacementAllowed()) return;
     Form1& f = desktop_.app().form1;
     const QPoint pos = frameGeometry().topLeft();
     if (pos.x() != desktop_.px(f.left)) f.left = desktop_.twipsX(pos.x());

@@ -1,14 +1,40 @@
 #pragma once
 // The settings file as last read, and the writes of a batch in progress.
 
+#include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/profile/profile_text.h"
 
 namespace qlp::linux_desktop {
 
+// What tells one version of a file from another without reading it.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t mtimeSeconds = 0;
+    std::int64_t mtimeNanoseconds = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class ProfileCache {
 public:
+    // The parsed text of `path` while its identity is unchanged; a missing file is cached as such.
+    std::string path;
+    std::optional<FileIdentity> identity;
+    profile::ProfileText text;
+    bool valid = false;
+
+    // A batch gathers the writes to `batchFile` in `batchText`, to be written once.
     std::string batchFile;
     bool batching = false;
+    // The file could not be read at the batch's start, so no write of the batch is taken.
+    bool batchRefused = false;
+    bool batchChanged = false;
+    profile::ProfileText batchText;
 };
 
 }  // namespace qlp::linux_desktop
