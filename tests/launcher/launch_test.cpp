@@ -1,9 +1,10 @@
+#include "launcher/launch.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "launcher/launch.h"
 #include "support/fake_platform.h"
 
 namespace qlp {

@@ -1,8 +1,9 @@
+#include "launcher/navigation.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "launcher/navigation.h"
 #include "support/fake_platform.h"
 
 namespace qlp {
@@ -97,8 +98,8 @@ TEST_F(NavigationTest, NamedKeysSelectTheirPages) {
     const struct {
         char key;
         int page;
-    } cases[] = {{'0', 0}, {'1', 1}, {'5', 5}, {'9', 9}, {'A', 0}, {'K', 0}, {'U', 0},
-                 {'J', 9}, {'T', 9}, {'E', 4}, {'Z', 5}, {'\x5E', 9}};
+    } cases[] = {{'0', 0}, {'1', 1}, {'5', 5}, {'9', 9}, {'A', 0}, {'K', 0},
+                 {'U', 0}, {'J', 9}, {'T', 9}, {'E', 4}, {'Z', 5}, {'\x5E', 9}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("key ") + c.key);
         setPage(app, c.page == 7 ? 6 : 7);
@@ -124,7 +125,7 @@ TEST_F(NavigationTest, FunctionKeysLaunchTheBlockNumberedLikeThePage) {
         VScroll1_KeyDown(app, 112, 0);
         VScroll1_KeyDown(app, 123, 1);
         EXPECT_EQ(launched(), (std::vector<std::string>{"/slot/" + std::to_string(c.f1Slot),
-                                                         "/slot/" + std::to_string(c.f12Slot)}));
+                                                        "/slot/" + std::to_string(c.f12Slot)}));
         EXPECT_EQ(f.VScroll1.value, c.page);
     }
 }

@@ -1,8 +1,8 @@
 // Real key events on the page scroll bar of a running launcher.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
-
-#include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "launch_test_support.h"
@@ -61,7 +61,9 @@ TEST(KeyCodes, QtKeysBecomeTheKeyMapsCodes) {
 
 class KeyNavigationTest : public ::testing::Test {
 protected:
-    KeyNavigationTest() { desktop.dispatch([&] { Form_Load(app); }); }
+    KeyNavigationTest() {
+        desktop.dispatch([&] { Form_Load(app); });
+    }
 
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0) {
         QKeyEvent event = keyPress(key, modifiers, scanCode);

@@ -1,9 +1,8 @@
 // Starting programs and opening files on the real system.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "launch_test_support.h"
 #include "platform/linux/instance_lock.h"
@@ -54,9 +53,10 @@ TEST_F(ShellLaunchTest, StartedProgramGetsEnvironmentButNoDescriptorsAndIsDetach
 
     const std::string program = dir / "inspect";
     const std::string out = dir / "trace";
-    writeScript(program, traceCommand(out, "echo \"env=$QUILLOP_TEST_MARK\"; echo \"ppid=$PPID\"; "
-                                           "echo \"sid=$(cut -d' ' -f6 /proc/$$/stat)\"; "
-                                           "ls -l /proc/$$/fd/ | sed -n 's/.* \\([0-9]*\\) -> /fd \\1 -> /p'"));
+    writeScript(program, traceCommand(out,
+                                      "echo \"env=$QUILLOP_TEST_MARK\"; echo \"ppid=$PPID\"; "
+                                      "echo \"sid=$(cut -d' ' -f6 /proc/$$/stat)\"; "
+                                      "ls -l /proc/$$/fd/ | sed -n 's/.* \\([0-9]*\\) -> /fd \\1 -> /p'"));
     ASSERT_TRUE(platform.Shell(program, SW_SHOWMINIMIZED));
     const auto trace = waitForFile(out);
     ::close(leaky);
@@ -160,8 +160,7 @@ TEST_F(AssociationOpenTest, DesktopEntryStartsItsApplication) {
     const std::string out = dir / "trace";
     writeScript(dir / "bin/quillop-entry-app", traceCommand(out, "pwd -P; echo \"$#\""));
     const std::string entry = dir / "tool.desktop";
-    writeFile(entry,
-              "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app %F\nTerminal=false\n");
+    writeFile(entry, "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app %F\nTerminal=false\n");
     platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, SW_SHOW);
     EXPECT_EQ(waitForFile(out), workDir + "\n0\n");
     EXPECT_FALSE(readFile(opened));
@@ -175,8 +174,8 @@ TEST_F(AssociationOpenTest, DesktopEntryWithItsOwnPathStartsThere) {
     writeScript(dir / "bin/quillop-entry-app", traceCommand(out, "pwd -P"));
     std::filesystem::create_directory(dir / "own");
     const std::string entry = dir / "tool.desktop";
-    writeFile(entry, "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app\nPath=" + (dir / "own") +
-                         "\n");
+    writeFile(entry,
+              "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app\nPath=" + (dir / "own") + "\n");
     platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, SW_SHOW);
     EXPECT_EQ(waitForFile(out), (dir / "own") + "\n");
 }
@@ -199,7 +198,7 @@ TEST(ProgramFile, OnlyExecutableElfOrScriptFiles) {
     const struct {
         std::string path;
         bool program;
-    } cases[] = {{dir / "script", true},         {dir / "link", true},        {"/bin/sh", true},
+    } cases[] = {{dir / "script", true},           {dir / "link", true},         {"/bin/sh", true},
                  {dir / "unmarked-script", false}, {dir / "marked-text", false}, {dir / "short", false},
                  {dir / "folder", false},          {dir / "missing", false},     {"", false}};
     for (const auto& c : cases) {

@@ -14,11 +14,7 @@ using Args = std::vector<std::string>;
 class CmdlineSplitterTest : public ::testing::Test {
 protected:
     std::set<std::string> executables = {
-        "/usr/bin/editor",
-        "/opt/my tools/run me",
-        "/opt/my tools/run",
-        "/opt/my",
-        "/bin/true",
+        "/usr/bin/editor", "/opt/my tools/run me", "/opt/my tools/run", "/opt/my", "/bin/true",
     };
     std::vector<std::string> asked;  // every path the splitter tested, in order
     std::vector<std::string> lookedUp;

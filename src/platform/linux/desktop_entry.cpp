@@ -1,10 +1,9 @@
 #include "platform/linux/desktop_entry.h"
 
 #include <fcntl.h>
+#include <gio/gdesktopappinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gio/gdesktopappinfo.h>
 
 namespace qlp::linux_desktop {
 

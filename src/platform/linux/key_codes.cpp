@@ -22,10 +22,14 @@ int virtualKeyCode(const QKeyEvent& event) {
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return 65 + (key - Qt::Key_A);
     switch (key) {
         case Qt::Key_Super_L:
-        case Qt::Key_Meta: return 91;
-        case Qt::Key_Super_R: return 92;
-        case Qt::Key_Menu: return 93;
-        default: break;
+        case Qt::Key_Meta:
+            return 91;
+        case Qt::Key_Super_R:
+            return 92;
+        case Qt::Key_Menu:
+            return 93;
+        default:
+            break;
     }
     // The digit keys keep their code with shift held, or on layouts whose
     // digit row types other characters, as the key map expects.

@@ -69,7 +69,8 @@ bool isProgramFile(const std::string& path) {
     }
     ::close(fd);
     if (n >= 2 && magic[0] == '#' && magic[1] == '!') return true;
-    return n == 4 && std::memcmp(magic, "\x7f" "ELF", 4) == 0;
+    constexpr char kElfMagic[4] = {0x7f, 'E', 'L', 'F'};
+    return n == 4 && std::memcmp(magic, kElfMagic, 4) == 0;
 }
 
 std::optional<std::string> findProgramOnPath(const std::string& name) {
@@ -91,8 +92,7 @@ std::optional<std::string> findProgramOnPath(const std::string& name) {
     return std::nullopt;
 }
 
-int startProcess(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& directory) {
+int startProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& directory) {
     // All memory the child needs is prepared before the fork.
     std::vector<std::string> argvStore;
     argvStore.reserve(arguments.size() + 1);

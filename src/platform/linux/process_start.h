@@ -21,7 +21,6 @@ std::optional<std::string> findProgramOnPath(const std::string& name);
 // never left as our zombie and outlives us. Standard input is /dev/null,
 // standard output and error are shared, nothing else is passed on.
 // Returns 0 once the program runs, else the errno of the failed step.
-int startProcess(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& directory);
+int startProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& directory);
 
 }  // namespace qlp::linux_desktop
