@@ -52,14 +52,6 @@ TEST_F(LaunchTest, SlotClickByLaunchMode) {
     }
 }
 
-TEST_F(LaunchTest, SlotZeroAndTheLastSlotLaunch) {
-    f.slotPath[0] = "/a";
-    f.slotPath[119] = "/b";
-    Image1_Click(app, 0);
-    Image1_Click(app, 119);
-    EXPECT_EQ(fake.callsNamed("ShellExecuteA"), (std::vector<Call>{shellExecuteOf("/a"), shellExecuteOf("/b")}));
-}
-
 TEST_F(LaunchTest, EmptySlotDoesNothing) {
     f.slotExeType[4] = 1;
     Image1_Click(app, 4);

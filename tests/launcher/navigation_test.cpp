@@ -49,13 +49,6 @@ TEST_F(NavigationTest, PageChangeSetsLabelFrameAndPageDescription) {
     EXPECT_EQ(f.txt_Ktext.caption, "");
 }
 
-TEST_F(NavigationTest, SettingTheSamePageRunsNoChangeStep) {
-    setPage(app, 4);
-    f.txt_Ktext.caption = "hovered";
-    setPage(app, 4);
-    EXPECT_EQ(f.txt_Ktext.caption, "hovered");
-}
-
 // --- key map ----------------------------------------------------------------
 
 // What a key code does, by the ranges of the key map.
@@ -128,11 +121,6 @@ TEST_F(NavigationTest, FunctionKeysLaunchTheBlockNumberedLikeThePage) {
                                                         "/slot/" + std::to_string(c.f12Slot)}));
         EXPECT_EQ(f.VScroll1.value, c.page);
     }
-}
-
-TEST_F(NavigationTest, FunctionKeyOnAnEmptySlotDoesNothing) {
-    EXPECT_TRUE(VScroll1_KeyDown(app, 112, 0));
-    EXPECT_TRUE(fake.calls.empty());
 }
 
 // --- drag-over page turning -------------------------------------------------

@@ -169,17 +169,6 @@ TEST_F(AssociationOpenTest, DesktopEntryStartsItsApplication) {
     EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
 }
 
-TEST_F(AssociationOpenTest, DesktopEntryWithItsOwnPathStartsThere) {
-    const std::string out = dir / "trace";
-    writeScript(dir / "bin/quillop-entry-app", traceCommand(out, "pwd -P"));
-    std::filesystem::create_directory(dir / "own");
-    const std::string entry = dir / "tool.desktop";
-    writeFile(entry,
-              "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app\nPath=" + (dir / "own") + "\n");
-    platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, SW_SHOW);
-    EXPECT_EQ(waitForFile(out), (dir / "own") + "\n");
-}
-
 TEST_F(AssociationOpenTest, BrokenDesktopEntryIsOpenedAsAFile) {
     const std::string entry = dir / "broken.desktop";
     writeFile(entry, "this is not a desktop entry\n");
