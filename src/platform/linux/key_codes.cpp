@@ -4,19 +4,40 @@
 
 namespace qlp::linux_desktop {
 
+namespace {
+
+// X11 and Wayland report xkb key codes, the evdev code plus 8: the digit row
+// of the main keyboard is 10 ("1") to 19 ("0") whatever the layout.
+constexpr quint32 kXkbDigit1 = 10;
+constexpr quint32 kXkbDigit0 = 19;
+
+}  // namespace
+
 int virtualKeyCode(const QKeyEvent& event) {
     const int key = event.key();
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
     // Keypad digits have codes of their own on the Windows desktop.
-    if (key >= Qt::Key_0 && key <= Qt::Key_9 && !(event.modifiers() & Qt::KeypadModifier)) return 48 + (key - Qt::Key_0);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9 && !keypad) return 48 + (key - Qt::Key_0);
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return 65 + (key - Qt::Key_A);
     switch (key) {
         case Qt::Key_Super_L:
-        case Qt::Key_Meta: return 91;
-        case Qt::Key_Super_R: return 92;
-        case Qt::Key_Menu: return 93;
-        default: return 0;
+        case Qt::Key_Meta:
+            return 91;
+        case Qt::Key_Super_R:
+            return 92;
+        case Qt::Key_Menu:
+            return 93;
+        default:
+            break;
     }
+    // The digit keys keep their code with shift held, or on layouts whose
+    // digit row types other characters, as the key map expects.
+    const quint32 scan = event.nativeScanCode();
+    if (!keypad && scan >= kXkbDigit1 && scan <= kXkbDigit0) {
+        return scan == kXkbDigit0 ? 48 : 48 + static_cast<int>(scan - kXkbDigit1) + 1;
+    }
+    return 0;
 }
 
 int shiftState(const QKeyEvent& event) {
