@@ -18,14 +18,14 @@
 #include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/main_window.h"
-#include "support/temp_dir.h"
+#include "linux/temp_dir.h"
 
 namespace qlp::linux_desktop {
 namespace {
 
 struct Realisation {
     test::TempDir dir;
-    LinuxPlatform platform{dir.str()};
+    LinuxPlatform platform{dir.path()};
     Launcher app{platform};
     Desktop desktop{app, platform};
 
@@ -87,18 +87,12 @@ TEST(MainWindowView, ScrollBarMovesThePage) {
 
 // --- the real binary -------------------------------------------------------
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 pid_t startLauncher(const test::TempDir& config, const test::TempDir& runtime) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", runtime.str().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         ::execl(QUILLOP_BINARY, QUILLOP_BINARY, static_cast<char*>(nullptr));
         ::_exit(127);
@@ -138,7 +132,7 @@ TEST(Process, SigtermRunsTheFullShutdownOnce) {
         ASSERT_EQ(::kill(pid, sig), 0);
         EXPECT_EQ(waitForExit(pid), 0) << "signal " << sig;
         EXPECT_FALSE(std::filesystem::exists(dir + "/QLPtemp")) << "the full shutdown removes the scratch file";
-        const std::string ini = readFile(dir + "/QLPconf.ini");
+        const std::string ini = test::readBytes(dir + "/QLPconf.ini");
         // Saved once: one Option section with each key once.
         EXPECT_EQ(ini.find("[Option]"), ini.rfind("[Option]")) << ini;
         EXPECT_NE(ini.find("SizeX=240"), std::string::npos) << ini;

@@ -107,7 +107,7 @@ TEST_F(SettingsTest, SaveWithNothingFilledWritesPagesAndOptionsOnly) {
     EXPECT_EQ(fake.callsNamed("WritePrivateProfileStringA").size(), 18u);
     EXPECT_TRUE(fake.callsNamed("SavePicture").empty());
     EXPECT_EQ(value("Option", "SUKIchk"), "True");  // SKchk is checked from creation
-    EXPECT_EQ(value("Option", "SSW"), "False");
+    EXPECT_EQ(value("Option", "SSW"), "True");  // and so is Ktext, with the line shown
 }
 
 TEST_F(SettingsTest, LoadRestoresAFilledSlotAndSkipsTheKeysOfEmptyOnes) {
