@@ -1,6 +1,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QMouseEvent>
 
 #include "linux/view_fixture.h"
 #include "options/options.h"
@@ -35,7 +36,7 @@ TEST_F(OptionsView, PixelGeometryAt96Dpi) {
     for (const auto& c : cases) EXPECT_EQ(c.widget->geometry(), c.rect) << c.widget->objectName().toStdString();
     EXPECT_EQ(dialog().sizeFrame()->title(), QStringLiteral("ｱｲｺﾝのｻｲｽﾞ"));
     EXPECT_EQ(dialog().applyButton()->text(), QStringLiteral("変更"));
-    EXPECT_EQ(dialog().moveCheck()->text(), QStringLiteral("アイコンの移動をする"));
+    EXPECT_EQ(dialog().moveCheck()->caption(), QStringLiteral("アイコンの移動をする"));
     EXPECT_EQ(dialog().sliderH()->orientation(), Qt::Vertical);
     EXPECT_EQ(dialog().sliderW()->orientation(), Qt::Horizontal);
     for (QSlider* s : {dialog().sliderH(), dialog().sliderW()}) {
@@ -87,6 +88,18 @@ TEST_F(OptionsView, CheckBoxAndMenuEntryFollowEachOther) {
     desktop.dispatch([this] { imove_Click(app); });
     EXPECT_FALSE(dialog().moveCheck()->isChecked());
     EXPECT_FALSE(app.form1.imove.checked);
+
+    // A click on the wrapped caption toggles it as well.
+    QWidget* box = dialog().moveCheck();
+    const QPointF at(box->width() - 5, box->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, box->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, box->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+    QApplication::sendEvent(box, &release);
+    EXPECT_EQ(app.form2.iCheck.value, 1);
+    EXPECT_TRUE(app.form1.imove.checked);
 }
 
 TEST_F(OptionsView, BrowseOffersTheFourFiltersAndStoresTheChoice) {

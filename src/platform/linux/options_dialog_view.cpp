@@ -2,6 +2,10 @@
 
 #include <QCloseEvent>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <algorithm>
 
 #include "options/options.h"
 #include "platform/linux/desktop.h"
@@ -21,9 +25,28 @@ void setGeometryIfChanged(QWidget* w, const QRect& r) {
 
 }  // namespace
 
+WrappingCheckBox::WrappingCheckBox(QWidget* parent) : QCheckBox(parent), caption_(new QLabel(this)) {
+    caption_->setWordWrap(true);
+    caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void WrappingCheckBox::resizeEvent(QResizeEvent* event) {
+    QCheckBox::resizeEvent(event);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this) +
+                          style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
+    caption_->setGeometry(indicator, 0, std::max(0, width() - indicator), height());
+}
+
 OptionsDialogView::OptionsDialogView(Desktop& desktop) : QWidget(nullptr, Qt::Dialog), desktop_(desktop) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_QuitOnClose, false);
+    // The controls are laid out for a small dialog font, as the main window's labels are.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     frame1_ = new QGroupBox(this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
     sliderW_ = new QSlider(Qt::Horizontal, frame1_);
@@ -41,7 +64,7 @@ OptionsDialogView::OptionsDialogView(Desktop& desktop) : QWidget(nullptr, Qt::Di
     label1_->setObjectName(QStringLiteral("Label1"));
     iconsize_ = new QPushButton(frame1_);
     iconsize_->setObjectName(QStringLiteral("iconsize"));
-    iCheck_ = new QCheckBox(this);
+    iCheck_ = new WrappingCheckBox(this);
     iCheck_->setObjectName(QStringLiteral("iCheck"));
 
     connect(sliderH_, &QSlider::valueChanged, this, [this](int value) {
@@ -102,7 +125,10 @@ void OptionsDialogView::render() {
     setGeometryIfChanged(iconsize_, rect(d.iconsize));
     setTextIfChanged(iconsize_, d.iconsize.caption);
     setGeometryIfChanged(iCheck_, rect(d.iCheck));
-    setTextIfChanged(iCheck_, d.iCheck.caption);
+    if (iCheck_->caption() != QString::fromStdString(d.iCheck.caption)) {
+        iCheck_->setCaption(QString::fromStdString(d.iCheck.caption));
+        iCheck_->setAccessibleName(iCheck_->caption());
+    }
     {
         const QSignalBlocker block(iCheck_);
         if (iCheck_->isChecked() != (d.iCheck.value == 1)) iCheck_->setChecked(d.iCheck.value == 1);

@@ -16,6 +16,22 @@ namespace qlp::linux_desktop {
 
 class Desktop;
 
+// A check box whose caption wraps onto further lines within its size, and
+// which toggles on a click anywhere inside it.
+class WrappingCheckBox : public QCheckBox {
+public:
+    explicit WrappingCheckBox(QWidget* parent);
+    QString caption() const { return caption_->text(); }
+    void setCaption(const QString& text) { caption_->setText(text); }
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLabel* caption_;
+};
+
 class OptionsDialogView : public QWidget {
 public:
     explicit OptionsDialogView(Desktop& desktop);
@@ -27,7 +43,7 @@ public:
     QFrame* preview() { return sample_; }
     QLabel* sizeLabel() { return label1_; }
     QPushButton* applyButton() { return iconsize_; }
-    QCheckBox* moveCheck() { return iCheck_; }
+    WrappingCheckBox* moveCheck() { return iCheck_; }
     QGroupBox* sizeFrame() { return frame1_; }
 
 protected:
@@ -43,7 +59,7 @@ private:
     QFrame* sample_;
     QLabel* label1_;
     QPushButton* iconsize_;
-    QCheckBox* iCheck_;
+    WrappingCheckBox* iCheck_;
     bool rendering_ = false;
 };
 
