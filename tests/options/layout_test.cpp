@@ -13,6 +13,8 @@ struct Laid {
     FakePlatform ops;
     Launcher app{ops};
     Laid(std::int32_t h, std::int32_t w, std::int32_t maxQlp = kSlotCount) {
+        // With the description line shown, which the window always has room for.
+        app.form1.Ktext.checked = true;
         form2::setSliderH(app, h);
         form2::setSliderW(app, w);
         app.form2.MAXQLP = maxQlp;
