@@ -19,7 +19,8 @@ namespace form2 {
 
 namespace {
 
-std::int32_t toInteger(float value) { return static_cast<std::int32_t>(std::lround(value)); }
+// Rounds to the nearest whole number, a half to the even neighbour.
+std::int32_t toInteger(float value) { return static_cast<std::int32_t>(std::lrint(value)); }
 
 void setSlider(Launcher& app, Slider& slider, std::int32_t value, void (*notify)(Launcher&)) {
     ensureLoaded(app);
@@ -31,6 +32,7 @@ void setSlider(Launcher& app, Slider& slider, std::int32_t value, void (*notify)
 }
 
 void updateSizeLabel(Launcher& app) {
+    // A screen of more than 2880 dpi would round the ratio to zero.
     const std::int32_t ratio = std::max(1, toInteger(app.ops.TwipsPerPixelX()));
     app.form2.Label1.caption =
         std::to_string(app.form2.SliderH.value / ratio) + "," + std::to_string(app.form2.SliderW.value / ratio);
@@ -46,8 +48,9 @@ void ensureLoaded(Launcher& app) {
 
 void Form_Load(Launcher& app) {
     Form2& d = app.form2;
-    d.SliderH.smallChange = d.SliderH.largeChange = toInteger(app.ops.TwipsPerPixelX());
-    d.SliderW.smallChange = d.SliderW.largeChange = toInteger(app.ops.TwipsPerPixelY());
+    // At least one twip, so a key step always moves the slider.
+    d.SliderH.smallChange = d.SliderH.largeChange = std::max(1, toInteger(app.ops.TwipsPerPixelX()));
+    d.SliderW.smallChange = d.SliderW.largeChange = std::max(1, toInteger(app.ops.TwipsPerPixelY()));
 }
 
 void Form_Unload(Launcher& app, std::int16_t& cancel) {
