@@ -44,6 +44,48 @@ void BM_SaveSettings(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveSettings)->Unit(benchmark::kMillisecond);
 
+// The first save: no settings file and no picture file yet.
+void BM_SaveSettingsIntoEmptyDirectory(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string dir = freshDirectory();
+        auto ops = std::make_unique<linux_desktop::LinuxPlatform>(dir);
+        auto app = std::make_unique<Launcher>(*ops);
+        app->form1.winDir = dir;
+        fillAll(*app);
+        state.ResumeTiming();
+        SaveSettings(*app);
+        state.PauseTiming();
+        app.reset();
+        ops.reset();
+        std::filesystem::remove_all(dir);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SaveSettingsIntoEmptyDirectory)->Unit(benchmark::kMillisecond);
+
+// Every picture differs from its file at each save, so all 120 are replaced.
+void BM_SaveSettingsAllPicturesNew(benchmark::State& state) {
+    const std::string dir = freshDirectory();
+    linux_desktop::LinuxPlatform ops(dir);
+    Launcher app(ops);
+    app.form1.winDir = dir;
+    fillAll(app);
+    std::uint32_t shade = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++shade;
+        for (auto& image : app.form1.Image1) {
+            Bitmap icon{36, 36, std::vector<std::uint32_t>(36 * 36, 0xFF000000u | (shade & 0xFFFFFFu))};
+            image.picture = std::make_shared<const Bitmap>(std::move(icon));
+        }
+        state.ResumeTiming();
+        SaveSettings(app);
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_SaveSettingsAllPicturesNew)->Unit(benchmark::kMillisecond);
+
 void BM_LoadSettings(benchmark::State& state) {
     const std::string dir = freshDirectory();
     linux_desktop::LinuxPlatform ops(dir);

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -162,6 +164,37 @@ TEST_F(PicturesTest, BitBltIsClippedToBothImages) {
             }
         }
     }
+}
+
+}  // namespace
+}  // namespace qlp::linux_desktop
+
+namespace qlp::linux_desktop {
+namespace {
+
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST_F(PicturesTest, PicturesOfASaveReplaceTheirFilesWhenTheSaveEnds) {
+    const std::string licn = path("Licn3");
+    ASSERT_TRUE(platform.SavePicture(pattern(4, 4), licn));
+    const ino_t before = inodeOf(licn);
+
+    // The same bytes again: the file is left as it is.
+    ASSERT_TRUE(platform.SavePicture(pattern(4, 4), licn));
+    EXPECT_EQ(inodeOf(licn), before);
+
+    // New bytes during a save: the old file stands until the save ends.
+    platform.BeginProfileBatch(path("QLPconf.ini"));
+    ASSERT_TRUE(platform.SavePicture(pattern(5, 5), licn));
+    EXPECT_EQ(inodeOf(licn), before);
+    EXPECT_EQ(platform.LoadPicture(licn)->width, 4);
+    platform.EndProfileBatch();
+    EXPECT_EQ(platform.LoadPicture(licn)->width, 5);
+    // Nothing but the picture is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Licn3")});
 }
 
 }  // namespace

@@ -86,28 +86,46 @@ std::vector<unsigned char> encodeBmp(const Bitmap& picture) {
     return out;
 }
 
-bool replaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes) {
+bool writeBeside(const std::string& path, const std::vector<unsigned char>& bytes, Durability durability,
+                 std::string& temp) {
     if (path.empty() || path.back() == '/') return false;
-    std::string temp = path + ".XXXXXX";
+    temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes.data(), bytes.size());
     // mkstemp makes the file private; a picture file is an ordinary file.
     ok = ok && ::fchmod(fd, 0644) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (durability == Durability::None || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the directory.
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+bool moveInto(const std::string& temp, const std::string& path) {
+    if (::rename(temp.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    return false;
+}
+
+void syncDirectoryOf(const std::string& path, bool wholeFileSystem) {
     const int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    if (dir < 0) return;
+    if (wholeFileSystem) ::syncfs(dir);
+    ::fsync(dir);
+    ::close(dir);
+}
+
+bool replaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::string temp;
+    if (!writeBeside(path, bytes, Durability::Flushed, temp) || !moveInto(temp, path)) return false;
+    // The rename itself reaches the disk with the directory.
+    syncDirectoryOf(path, false);
     return true;
+}
+
+bool replaceFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::string temp;
+    return writeBeside(path, bytes, Durability::None, temp) && moveInto(temp, path);
 }
 
 }  // namespace qlp::linux_desktop

@@ -18,4 +18,18 @@ std::vector<unsigned char> encodeBmp(const Bitmap& picture);
 // never a part. False (and `path` untouched) on any failure.
 bool replaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes);
 
+// The same without flushing to disk: a reader still never sees a part, but a
+// power cut may lose the file. For the scratch picture, which no later run needs.
+bool replaceFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The steps of a replacement, for writing many files with one flush.
+enum class Durability { None, Flushed };
+// Writes `bytes` to a new temporary file beside `path`, named in `temp`.
+bool writeBeside(const std::string& path, const std::vector<unsigned char>& bytes, Durability durability,
+                 std::string& temp);
+// Renames `temp` over `path`; removes `temp` when that fails.
+bool moveInto(const std::string& temp, const std::string& path);
+// Flushes the directory holding `path`, and first the whole file system it is on when asked.
+void syncDirectoryOf(const std::string& path, bool wholeFileSystem);
+
 }  // namespace qlp::linux_desktop

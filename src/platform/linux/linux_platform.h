@@ -69,6 +69,9 @@ public:
     void DoEvents() override;
 
 private:
+    // Moves the pictures written during a save into place, after one flush.
+    void commitPendingPictures();
+
     Desktop* desktop_ = nullptr;
     std::string configDir_;
     bool prevInstance_ = false;
@@ -79,6 +82,8 @@ private:
     IconLookup iconLookup_;
     // The settings file as last parsed, and a batch of writes in progress.
     std::unique_ptr<ProfileCache> profile_;
+    // Pictures of the save in progress: temporary file, file it replaces.
+    std::vector<std::pair<std::string, std::string>> pendingPictures_;
 };
 
 }  // namespace qlp::linux_desktop

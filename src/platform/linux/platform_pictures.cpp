@@ -1,4 +1,5 @@
 // Icons, the drawing surface and picture files.
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -9,10 +10,19 @@
 #include "platform/linux/icon_lookup.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_convert.h"
+#include "platform/linux/profile_cache.h"
 
 namespace qlp::linux_desktop {
 
 namespace {
+
+bool fileHolds(const std::string& path, const std::vector<unsigned char>& bytes) {
+    QFile file(QString::fromStdString(path));
+    if (file.size() != static_cast<qint64>(bytes.size()) || !file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray content = file.readAll();
+    return content.size() == static_cast<qsizetype>(bytes.size()) &&
+           std::equal(bytes.begin(), bytes.end(), reinterpret_cast<const unsigned char*>(content.constData()));
+}
 
 bool wholeImage(const Bitmap& b) {
     return b.width > 0 && b.height > 0 &&
@@ -23,7 +33,28 @@ bool wholeImage(const Bitmap& b) {
 
 bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) {
     const std::vector<unsigned char> bytes = encodeBmp(picture);
-    return !bytes.empty() && replaceFileDurably(path, bytes);
+    if (bytes.empty()) return false;
+    // The scratch picture only carries an icon into a slot within this run.
+    if (path == GetWindowsDirectoryA() + "/QLPtemp") return replaceFileAtomically(path, bytes);
+    // A picture file that already holds these bytes is left as it is: most
+    // saves find every picture unchanged.
+    if (fileHolds(path, bytes)) return true;
+    if (!profile_->batching) return replaceFileDurably(path, bytes);
+    // During a save the pictures are flushed together when it ends, not one by one.
+    std::string temp;
+    if (!writeBeside(path, bytes, Durability::None, temp)) return false;
+    pendingPictures_.emplace_back(std::move(temp), path);
+    return true;
+}
+
+void LinuxPlatform::commitPendingPictures() {
+    if (pendingPictures_.empty()) return;
+    // One flush of the file system makes every new picture durable before any
+    // of them replaces its old file.
+    syncDirectoryOf(pendingPictures_.front().second, true);
+    for (const auto& [temp, path] : pendingPictures_) moveInto(temp, path);
+    syncDirectoryOf(pendingPictures_.front().second, false);
+    pendingPictures_.clear();
 }
 
 std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {

@@ -192,6 +192,7 @@ bool LinuxPlatform::EndProfileBatch() {
     ProfileCache& c = *profile_;
     if (!c.batching) return false;
     c.batching = false;
+    commitPendingPictures();
     if (c.batchRefused) return false;
     if (!c.batchChanged) {
         c.text = std::move(c.batchText);
