@@ -12,9 +12,12 @@
 //     --stamp FILE  the file that the started program appends its
 //                   CLOCK_MONOTONIC time to, one "seconds.nanoseconds" line a run
 //
-// Prints one line on stdout: "map_ms=<float> rss_kb=<int>", followed by
+// Prints one line on stdout: "map_ms=<float> rss_kb=<int> cpu_ms=<float>"
+// (cpu_ms: CPU time the program had used when its map was seen), followed by
 // " key_ms=<a>,<b>,..." when --key is given ("-" for a press that started
-// nothing). The window found is named on stderr, so the caller can check it.
+// nothing). The window found is named on stderr, so the caller can check it,
+// with the exec and map moments in CLOCK_MONOTONIC milliseconds, to line up
+// with time stamps of the program's own.
 //
 // Start time: the child reads CLOCK_MONOTONIC right before execvp and hands it
 // over through a shared page; a failed exec is reported through a close-on-exec
@@ -32,6 +35,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -109,6 +113,23 @@ std::string windowName(Display* dpy, Window w) {
         }
     }
     return name;
+}
+
+// CPU time of all the program's threads so far, from the scheduler's own
+// accounting: unlike the wall time, it hardly depends on how busy the machine is.
+double cpuMs(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* dir = opendir(tasks.c_str());
+    if (!dir) return -1;
+    double total = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream in(tasks + "/" + entry->d_name + "/schedstat");
+        unsigned long long ns = 0;
+        if (in >> ns) total += static_cast<double>(ns) / 1e6;
+    }
+    closedir(dir);
+    return total;
 }
 
 long vmRssKb(pid_t pid) {
@@ -318,8 +339,9 @@ int main(int argc, char** argv) {
         pollfd p{ConnectionNumber(dpy), POLLIN, 0};
         poll(&p, 1, 20);
     }
-    std::fprintf(stderr, "map_timer: window 0x%lx \"%s\" of pid %d\n", found, windowName(dpy, found).c_str(),
-                 static_cast<int>(pid));
+    const double cpu = cpuMs(pid);
+    std::fprintf(stderr, "map_timer: window 0x%lx \"%s\" of pid %d, exec at %.3f ms, mapped at %.3f ms\n", found,
+                 windowName(dpy, found).c_str(), static_cast<int>(pid), start, mapped);
 
     sleepMs(mapped + o.holdMs - nowMs());
     const long rss = vmRssKb(pid);
@@ -339,7 +361,7 @@ int main(int argc, char** argv) {
         if (keys.empty()) keys = " key_ms=";
     }
     endChild(pid);
-    std::printf("map_ms=%.3f rss_kb=%ld%s\n", mapped - start, rss, keys.c_str());
+    std::printf("map_ms=%.3f rss_kb=%ld cpu_ms=%.3f%s\n", mapped - start, rss, cpu, keys.c_str());
     XCloseDisplay(dpy);
     return 0;
 }

@@ -3,7 +3,9 @@
 # private Xvfb. Alternates the bare window and the launcher with 120 filled
 # slots (once with picture files, once with every icon from the theme), times
 # exec -> first map of the program's window and samples VmRSS a second later,
-# then prints medians, ratios of medians and each goal met or not. Last, it
+# then prints medians, ratios of medians and each goal met or not (the CPU
+# time that the program used up to its map is shown beside, as it suffers
+# less from other work on the machine than the wall time). Last, it
 # presses F1 in a running launcher whose slot 0 holds a stamp program and
 # reports how long until that program runs.
 #
@@ -111,6 +113,7 @@ measure() {
 field() { sed -n "s/.*\\<$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }
 median() { tr ',' '\n' | grep -v '^-*$' | sort -g | awk '{v[NR]=$1} END{if(NR==0){print "nan"}else if(NR%2){print v[(NR+1)/2]}else{print (v[NR/2]+v[NR/2+1])/2}}'; }
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 # One unmeasured run of each: page cache, font cache and icon caches warm.
 for c in bare pictures theme; do measure "$c"; done
 
@@ -118,30 +121,36 @@ for c in bare pictures theme; do measure "$c"; done
 for i in $(seq "$runs"); do
   for c in bare pictures theme; do
     measure "$c"
-    echo "$(field map_ms "$line") $(field rss_kb "$line")" >>"$tmp/$c"
+    echo "$(field map_ms "$line") $(field rss_kb "$line") $(field cpu_ms "$line")" >>"$tmp/$c"
   done
   printf '\rrun %d of %d' "$i" "$runs" >&2
 done
 echo >&2
 
-declare -A map rss
+declare -A map rss cpu spread
 for c in bare pictures theme; do
   map[$c]=$(cut -d' ' -f1 "$tmp/$c" | median)
   rss[$c]=$(cut -d' ' -f2 "$tmp/$c" | median)
+  cpu[$c]=$(cut -d' ' -f3 "$tmp/$c" | median)
+  spread[$c]=$(cut -d' ' -f1 "$tmp/$c" | sort -g | awk 'NR==1{lo=$1} {hi=$1} END{printf "%.1f-%.1f", lo, hi}')
 done
 
 verdict() { if awk "BEGIN{exit !($1)}"; then echo "met"; else echo "NOT met"; fi; }
 
-echo "Start-up on $DISPLAY (Xvfb), $runs runs each, medians:"
-printf '  %-34s %10s %10s\n' "case" "map_ms" "rss_kb"
-printf '  %-34s %10.1f %10d\n' "bare window" "${map[bare]}" "${rss[bare]}"
-printf '  %-34s %10.1f %10d\n' "quillop, 120 slots, picture files" "${map[pictures]}" "${rss[pictures]}"
-printf '  %-34s %10.1f %10d\n' "quillop, 120 slots, theme icons" "${map[theme]}" "${rss[theme]}"
+echo "Start-up on $DISPLAY (Xvfb), $runs runs each, medians (load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)):"
+printf '  %-34s %8s %8s %8s   %s\n' "case" "map_ms" "rss_kb" "cpu_ms" "map_ms min-max"
+row() { printf '  %-34s %8.1f %8d %8.1f   %s\n' "$1" "${map[$2]}" "${rss[$2]}" "${cpu[$2]}" "${spread[$2]}"; }
+row "bare window" bare
+row "quillop, 120 slots, picture files" pictures
+row "quillop, 120 slots, theme icons" theme
 ratio_pic=$(awk "BEGIN{printf \"%.2f\", ${map[pictures]} / ${map[bare]}}")
 ratio_theme=$(awk "BEGIN{printf \"%.2f\", ${map[theme]} / ${map[bare]}}")
 mb_pic=$(awk "BEGIN{printf \"%+.1f\", (${rss[pictures]} - ${rss[bare]}) / 1024}")
 mb_theme=$(awk "BEGIN{printf \"%+.1f\", (${rss[theme]} - ${rss[bare]}) / 1024}")
 echo "  ratio of medians quillop/bare: picture files $ratio_pic, theme icons $ratio_theme"
+echo "  CPU time to the map, quillop/bare (less disturbed by a busy machine): picture files" \
+  "$(awk "BEGIN{printf \"%.2f\", ${cpu[pictures]} / ${cpu[bare]}}"), theme icons" \
+  "$(awk "BEGIN{printf \"%.2f\", ${cpu[theme]} / ${cpu[bare]}}")"
 echo "  RSS minus bare: picture files $mb_pic MB, theme icons $mb_theme MB (1 MB = 1024 kB)"
 echo "Goals:"
 echo "  exec -> map, picture files <= 1.15 x bare: $ratio_pic x, $(verdict "$ratio_pic <= 1.15")"
