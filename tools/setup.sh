@@ -11,11 +11,11 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev libx11-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev libx11-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps xdotool openbox trayer imagemagick
   fonts-ipafont-gothic adwaita-icon-theme hicolor-icon-theme shared-mime-info
-  desktop-file-utils file
+  desktop-file-utils file python3
 )
 missing=()
 for p in "${packages[@]}"; do
