@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,6 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "platform/linux/bmp_file.h"
 #include "platform/linux/linux_platform.h"
 
 namespace qlp::linux_desktop {
@@ -195,6 +198,49 @@ TEST_F(PicturesTest, PicturesOfASaveReplaceTheirFilesWhenTheSaveEnds) {
     EXPECT_EQ(platform.LoadPicture(licn)->width, 5);
     // Nothing but the picture is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Licn3")});
+}
+
+}  // namespace
+}  // namespace qlp::linux_desktop
+
+namespace qlp::linux_desktop {
+namespace {
+
+TEST(BitmapDecoding, ReadsWhatOtherWritersWriteAndRefusesTheRest) {
+    const Bitmap picture = pattern(5, 3);
+    const std::vector<unsigned char> ours = encodeBmp(picture);
+    ASSERT_EQ(decodeBmp(ours.data(), ours.size()), picture);
+
+    // The same picture as a top-down 32-bit bitmap, as other programs write it.
+    QImage image(5, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) image.setPixel(x, y, picture.pixels[static_cast<std::size_t>(y) * 5 + x]);
+    std::vector<unsigned char> topDown(ours.begin(), ours.begin() + 54);
+    topDown[28] = 32;
+    const std::int32_t negative = -3;
+    std::memcpy(&topDown[22], &negative, 4);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            const QRgb p = image.pixel(x, y);
+            topDown.insert(topDown.end(), {static_cast<unsigned char>(qBlue(p)), static_cast<unsigned char>(qGreen(p)),
+                                           static_cast<unsigned char>(qRed(p)), 0});
+        }
+    }
+    EXPECT_EQ(decodeBmp(topDown.data(), topDown.size()), picture);
+
+    const struct {
+        const char* name;
+        std::size_t at;
+        unsigned char value;
+    } broken[] = {{"not BM", 0, 'X'}, {"compressed", 30, 1}, {"8 bits", 28, 8}, {"huge width", 21, 0x7F}};
+    for (const auto& b : broken) {
+        std::vector<unsigned char> bytes = ours;
+        bytes[b.at] = b.value;
+        EXPECT_EQ(decodeBmp(bytes.data(), bytes.size()), std::nullopt) << b.name;
+    }
+    // Cut short: the rows are not all there.
+    EXPECT_EQ(decodeBmp(ours.data(), ours.size() - 4), std::nullopt);
+    EXPECT_EQ(decodeBmp(ours.data(), 10), std::nullopt);
 }
 
 }  // namespace

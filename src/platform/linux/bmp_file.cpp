@@ -86,6 +86,43 @@ std::vector<unsigned char> encodeBmp(const Bitmap& picture) {
     return out;
 }
 
+std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size) {
+    const auto get16 = [&](std::size_t at) { return static_cast<std::uint32_t>(data[at] | data[at + 1] << 8); };
+    const auto get32 = [&](std::size_t at) { return get16(at) | get16(at + 2) << 16; };
+    if (size < kFileHeaderSize + kInfoHeaderSize || data[0] != 'B' || data[1] != 'M') return std::nullopt;
+    const std::uint32_t offset = get32(10);
+    const std::uint32_t headerSize = get32(14);
+    const auto width = static_cast<std::int32_t>(get32(18));
+    const auto rawHeight = static_cast<std::int32_t>(get32(22));
+    const std::uint32_t bits = get16(28);
+    const std::uint32_t compression = get32(30);
+    if (headerSize < kInfoHeaderSize || get16(26) != 1 || compression != 0 || (bits != 24 && bits != 32)) {
+        return std::nullopt;
+    }
+    constexpr std::int32_t kLargest = 1 << 15;
+    if (width <= 0 || width > kLargest || rawHeight == 0 || rawHeight < -kLargest || rawHeight > kLargest) {
+        return std::nullopt;
+    }
+    const bool bottomUp = rawHeight > 0;
+    const std::int32_t height = bottomUp ? rawHeight : -rawHeight;
+    const std::size_t bytesPerPixel = bits / 8;
+    const std::size_t stride = (static_cast<std::size_t>(width) * bytesPerPixel + 3) / 4 * 4;
+    if (offset > size || (size - offset) / stride < static_cast<std::size_t>(height)) return std::nullopt;
+
+    Bitmap picture{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+    for (std::int32_t y = 0; y < height; ++y) {
+        const unsigned char* row = data + offset + stride * static_cast<std::size_t>(bottomUp ? height - 1 - y : y);
+        std::uint32_t* out = picture.pixels.data() + static_cast<std::size_t>(y) * width;
+        for (std::int32_t x = 0; x < width; ++x) {
+            const unsigned char* px = row + static_cast<std::size_t>(x) * bytesPerPixel;
+            // Windows keeps no transparency in these pictures: they are opaque.
+            out[x] = 0xFF000000u | static_cast<std::uint32_t>(px[2]) << 16 | static_cast<std::uint32_t>(px[1]) << 8 |
+                     px[0];
+        }
+    }
+    return picture;
+}
+
 bool writeBeside(const std::string& path, const std::vector<unsigned char>& bytes, Durability durability,
                  std::string& temp) {
     if (path.empty() || path.back() == '/') return false;
@@ -123,9 +160,14 @@ bool replaceFileDurably(const std::string& path, const std::vector<unsigned char
     return true;
 }
 
-bool replaceFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::string temp;
-    return writeBeside(path, bytes, Durability::None, temp) && moveInto(temp, path);
+bool overwriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    // Not truncated first: the file keeps its blocks when the size stays the
+    // same, as it does from one icon to the next, and freeing them is slow.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    return ::close(fd) == 0 && ok;
 }
 
 }  // namespace qlp::linux_desktop

@@ -1,6 +1,8 @@
 #pragma once
 // Windows bitmap files for the slot pictures and the scratch picture.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,14 +15,18 @@ namespace qlp::linux_desktop {
 // pixel count does not match its size.
 std::vector<unsigned char> encodeBmp(const Bitmap& picture);
 
+// Decodes an uncompressed 24- or 32-bit Windows bitmap, as encodeBmp writes
+// and most programs do; nullopt for anything else, which other readers may take.
+std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size);
+
 // Replaces `path` with `bytes`: written to a temporary file beside it, flushed
 // to disk and renamed over it, so a reader sees the old file or the new one,
 // never a part. False (and `path` untouched) on any failure.
 bool replaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes);
 
-// The same without flushing to disk: a reader still never sees a part, but a
-// power cut may lose the file. For the scratch picture, which no later run needs.
-bool replaceFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes);
+// Writes `bytes` over `path` in place, without flushing: for the scratch
+// picture, which is read back at once by this process and by no later run.
+bool overwriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // The steps of a replacement, for writing many files with one flush.
 enum class Durability { None, Flushed };

@@ -1,7 +1,9 @@
 #include "platform/linux/desktop.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
+#include <QTimer>
 
 #include "app/startup.h"
 #include "platform/linux/description_dialog_view.h"
@@ -28,8 +30,6 @@ Desktop::Desktop(Launcher& app, LinuxPlatform& platform)
     : app_(app), platform_(platform), tppX_(screenTwipsPerPixelX()), tppY_(screenTwipsPerPixelY()) {
     platform_.attach(this);
     main_ = std::make_unique<MainWindow>(*this);
-    options_ = std::make_unique<OptionsDialogView>(*this);
-    descriptions_ = std::make_unique<DescriptionDialogView>(*this);
     tray_ = std::make_unique<TrayView>(*this);
 }
 
@@ -40,9 +40,35 @@ void Desktop::render() {
     if (rendering_) return;
     rendering_ = true;
     main_->render();
-    options_->render();
-    descriptions_->render();
+    if (!started_ && main_->isVisible()) {
+        started_ = true;
+        // What the first sight of the window does not need comes once it is on the screen.
+        QTimer::singleShot(0, main_.get(), [this] { startAfterShown(); });
+    }
+    if (options_ || app_.form2.visible) options().render();
+    if (descriptions_ || app_.form3.visible) descriptions().render();
     rendering_ = false;
+}
+
+void Desktop::startAfterShown() {
+    tray_->start();
+    main_->setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
+}
+
+OptionsDialogView& Desktop::options() {
+    if (!options_) {
+        options_ = std::make_unique<OptionsDialogView>(*this);
+        options_->render();
+    }
+    return *options_;
+}
+
+DescriptionDialogView& Desktop::descriptions() {
+    if (!descriptions_) {
+        descriptions_ = std::make_unique<DescriptionDialogView>(*this);
+        descriptions_->render();
+    }
+    return *descriptions_;
 }
 
 void Desktop::closeBySystem() {

@@ -42,8 +42,10 @@ public:
     void closeBySystem();
 
     MainWindow& mainWindow() { return *main_; }
-    OptionsDialogView& options() { return *options_; }
-    DescriptionDialogView& descriptions() { return *descriptions_; }
+    // The dialogs' widgets are made when they are first shown (or asked for),
+    // so that start-up does not wait for them.
+    OptionsDialogView& options();
+    DescriptionDialogView& descriptions();
     TrayView& tray() { return *tray_; }
 
     float twipsPerPixelX() const { return tppX_; }
@@ -54,6 +56,8 @@ public:
     float twipsY(int pixels) const { return static_cast<float>(pixels) * tppY_; }
 
 private:
+    void startAfterShown();
+
     Launcher& app_;
     LinuxPlatform& platform_;
     float tppX_ = 15;
@@ -63,6 +67,7 @@ private:
     std::unique_ptr<DescriptionDialogView> descriptions_;
     std::unique_ptr<TrayView> tray_;
     bool rendering_ = false;
+    bool started_ = false;
 };
 
 // 1440 / the primary screen's logical DPI.

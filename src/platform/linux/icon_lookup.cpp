@@ -154,6 +154,12 @@ void IconLookup::settleTheme() {
 
 std::optional<IconSource> IconLookup::namedIcon(QString name) {
     name = name.trimmed();
+    const auto known = named_.find(name);
+    if (known != named_.end()) return known->second;
+    return named_[name] = lookUpNamedIcon(name);
+}
+
+std::optional<IconSource> IconLookup::lookUpNamedIcon(const QString& name) {
     if (name.isEmpty()) return std::nullopt;
     if (QIcon::hasThemeIcon(name)) return IconSource{IconSource::Kind::Theme, name};
     // Some entries name the icon with its file extension.
@@ -192,8 +198,11 @@ IconSource IconLookup::sourceFor(const std::string& path) {
     }
     // A missing file is known by its name alone.
     const QMimeDatabase mimes;
-    const QMimeType mime =
-        info.exists() ? mimes.mimeTypeForFile(info) : mimes.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
+    // The name decides where it can, as it does for the file manager; only a
+    // name that tells nothing makes the content be read (a missing file is
+    // known by its name alone).
+    QMimeType mime = mimes.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
+    if (mime.isDefault() && info.exists()) mime = mimes.mimeTypeForFile(info);
     if (info.isFile() && (mime.inherits(QStringLiteral("application/x-desktop")) ||
                           info.suffix().compare(QStringLiteral("desktop"), Qt::CaseInsensitive) == 0)) {
         if (auto own = desktopEntryIcon(qpath)) return *own;

@@ -37,9 +37,12 @@ private:
     QImage render(const IconSource& source);
     std::optional<IconSource> desktopEntryIcon(const QString& path);
     std::optional<IconSource> namedIcon(QString name);
+    std::optional<IconSource> lookUpNamedIcon(const QString& name);
 
     bool themeSettled_ = false;
     std::map<QString, QImage> rendered_;
+    // What a name found in the theme, so each name is looked up once.
+    std::map<QString, std::optional<IconSource>> named_;
 };
 
 // The value of Icon in the [Desktop Entry] group of a desktop entry file, or empty.

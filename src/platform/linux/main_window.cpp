@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 #include <QWindow>
 
@@ -56,7 +57,7 @@ DropData shellDropData(const QMimeData* mime) {
     return data;
 }
 
-void setTextIfChanged(QLabel* label, const std::string& text) {
+void setTextIfChanged(PressArea* label, const std::string& text) {
     const QString q = QString::fromStdString(text);
     if (label->text() != q) label->setText(q);
 }
@@ -69,11 +70,26 @@ void setGeometryIfChanged(QWidget* w, const QRect& r) {
 
 // --- SlotWidget -----------------------------------------------------------
 
-SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QLabel(parent), desktop_(desktop), index_(index) {
-    setScaledContents(true);
+SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QWidget(parent), desktop_(desktop), index_(index) {
     setMouseTracking(true);
     setAcceptDrops(true);
     setObjectName(QStringLiteral("Image1_%1").arg(index));
+}
+
+void SlotWidget::setPicture(const Picture& picture) {
+    shownPicture = picture;
+    image_ = picture ? toQImage(*picture) : QImage();
+    update();
+}
+
+QPixmap SlotWidget::pixmap() const { return image_.isNull() ? QPixmap() : QPixmap::fromImage(image_); }
+
+void SlotWidget::paintEvent(QPaintEvent*) {
+    if (image_.isNull()) return;
+    // Every slot stretches its picture to the slot's size.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), image_);
 }
 
 void SlotWidget::mousePressEvent(QMouseEvent* event) {
@@ -86,7 +102,7 @@ void SlotWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void SlotWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && QLabel::rect().contains(event->position().toPoint());
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     if (click) desktop_.dispatch([&] { Image1_Click(desktop_.app(), index_); });
 }
@@ -184,7 +200,19 @@ void PageScrollBar::dropEvent(QDropEvent* event) {
 
 // --- PressArea ------------------------------------------------------------
 
-PressArea::PressArea(Desktop& desktop, Role role, QWidget* parent) : QLabel(parent), desktop_(desktop), role_(role) {}
+PressArea::PressArea(Desktop& desktop, Role role, QWidget* parent) : QWidget(parent), desktop_(desktop), role_(role) {}
+
+void PressArea::setText(const QString& text) {
+    if (text_ == text) return;
+    text_ = text;
+    update();
+}
+
+void PressArea::paintEvent(QPaintEvent*) {
+    if (text_.isEmpty()) return;
+    QPainter painter(this);
+    painter.drawText(rect(), static_cast<int>(alignment_) | Qt::TextSingleLine, text_);
+}
 
 void PressArea::mousePressEvent(QMouseEvent* event) {
     const int button = buttonBits(event->buttons());
@@ -213,7 +241,6 @@ void PressArea::mouseDoubleClickEvent(QMouseEvent* event) {
 
 MainWindow::MainWindow(Desktop& desktop) : QWidget(nullptr), desktop_(desktop) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
     setAttribute(Qt::WA_QuitOnClose, false);
     frame1_ = new PressArea(desktop, PressArea::Role::Frame1, this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
@@ -234,14 +261,21 @@ MainWindow::MainWindow(Desktop& desktop) : QWidget(nullptr), desktop_(desktop) {
     ktext_->setFont(small);
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ktext_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // Text2 only ever holds the focus for a moment at start-up.
+}
+
+QLineEdit* MainWindow::text2() {
+    // Text2 only ever holds the focus for a moment, so it is made when first
+    // needed: a text box is the first user of the fonts, which start-up need not wait for.
+    if (text2_) return text2_;
     text2_ = new QLineEdit(this);
     text2_->setObjectName(QStringLiteral("Text2"));
     text2_->setGeometry(0, 0, 0, 0);
+    text2_->show();
     connect(text2_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.isEmpty()) return;
         desktop_.dispatch([&] { setText2(desktop_.app(), text.toStdString()); });
     });
+    return text2_;
 }
 
 QRect MainWindow::twipsRect(const Control& c) const {
@@ -284,16 +318,8 @@ void MainWindow::render() {
         setGeometryIfChanged(w, twipsRect(c));
         const QString tip = QString::fromStdString(c.toolTip);
         if (w->toolTip() != tip) w->setToolTip(tip);
-        if (w->shownPicture != c.picture) {
-            w->shownPicture = c.picture;
-            if (c.picture) {
-                w->setPixmap(QPixmap::fromImage(toQImage(*c.picture)));
-            } else {
-                w->clear();
-            }
-        }
+        if (w->shownPicture != c.picture) w->setPicture(c.picture);
     }
-
     setGeometryIfChanged(scroll_, twipsRect(f.VScroll1));
     if (scroll_->value() != f.VScroll1.value) {
         scroll_->rendering = true;
@@ -304,7 +330,9 @@ void MainWindow::render() {
     setTextIfChanged(label1_, f.Label1.caption);
     setGeometryIfChanged(ktext_, twipsRect(f.txt_Ktext));
     setTextIfChanged(ktext_, f.txt_Ktext.caption);
-    if (text2_->text() != QString::fromStdString(f.Text2.text)) text2_->setText(QString::fromStdString(f.Text2.text));
+    if ((text2_ || !f.Text2.text.empty()) && text2()->text() != QString::fromStdString(f.Text2.text)) {
+        text2()->setText(QString::fromStdString(f.Text2.text));
+    }
 
     if (isEnabled() != f.enabled) setEnabled(f.enabled);
     renderVisibility(f);
@@ -320,7 +348,7 @@ void MainWindow::render() {
             activateWindow();
             scroll_->setFocus(Qt::OtherFocusReason);
         } else if (f.focus == Focus::Text2) {
-            text2_->setFocus(Qt::OtherFocusReason);
+            text2()->setFocus(Qt::OtherFocusReason);
         }
     }
 }

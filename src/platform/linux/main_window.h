@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QImage>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTimer>
@@ -24,14 +25,19 @@ inline constexpr const char* kSlotMimeType = "application/x-quillop-slot";
 int buttonBits(Qt::MouseButtons buttons);
 int modifierBits(Qt::KeyboardModifiers modifiers);
 
-class SlotWidget : public QLabel {
+// A slot image: shows its picture stretched to the slot's size.
+class SlotWidget : public QWidget {
 public:
     SlotWidget(Desktop& desktop, int index, QWidget* parent);
     int index() const { return index_; }
     // The picture last shown, so a render only converts a picture that changed.
     Picture shownPicture;
+    void setPicture(const Picture& picture);
+    // The picture shown, null for none.
+    QPixmap pixmap() const;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -43,6 +49,7 @@ private:
     Desktop& desktop_;
     int index_;
     bool pressed_ = false;
+    QImage image_;
 };
 
 class PageScrollBar : public QScrollBar {
@@ -65,19 +72,26 @@ private:
     QPoint lastPos_;
 };
 
-// A label or frame whose mouse presses go to a handler.
-class PressArea : public QLabel {
+// A label or frame whose mouse presses go to a handler. It paints its own one
+// line of text, so nothing about fonts is settled before the window is on the screen.
+class PressArea : public QWidget {
 public:
     enum class Role { Frame1, Label1, Ktext };
     PressArea(Desktop& desktop, Role role, QWidget* parent);
+    const QString& text() const { return text_; }
+    void setText(const QString& text);
+    void setAlignment(Qt::Alignment alignment) { alignment_ = alignment; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     Desktop& desktop_;
     Role role_;
+    QString text_;
+    Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
 class MainWindow : public QWidget {
@@ -88,8 +102,8 @@ public:
     SlotWidget* slot(int i) { return slots_[i]; }
     QWidget* page(int p) { return pages_[p]; }
     PageScrollBar* scrollBar() { return scroll_; }
-    QLabel* pageLabel() { return label1_; }
-    QLabel* descriptionLine() { return ktext_; }
+    PressArea* pageLabel() { return label1_; }
+    PressArea* descriptionLine() { return ktext_; }
     WindowStacking& stacking() { return stacking_; }
 
 protected:
@@ -107,7 +121,8 @@ private:
     PageScrollBar* scroll_;
     PressArea* label1_;
     PressArea* ktext_;
-    QLineEdit* text2_;
+    QLineEdit* text2();
+    QLineEdit* text2_ = nullptr;
     bool placed_ = false;
     Focus appliedFocus_ = Focus::None;
     WindowStacking stacking_{*this};

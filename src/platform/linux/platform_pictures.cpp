@@ -1,4 +1,5 @@
 // Icons, the drawing surface and picture files.
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -35,7 +36,7 @@ bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) 
     const std::vector<unsigned char> bytes = encodeBmp(picture);
     if (bytes.empty()) return false;
     // The scratch picture only carries an icon into a slot within this run.
-    if (path == GetWindowsDirectoryA() + "/QLPtemp") return replaceFileAtomically(path, bytes);
+    if (path == GetWindowsDirectoryA() + "/QLPtemp") return overwriteFile(path, bytes);
     // A picture file that already holds these bytes is left as it is: most
     // saves find every picture unchanged.
     if (fileHolds(path, bytes)) return true;
@@ -60,8 +61,17 @@ void LinuxPlatform::commitPendingPictures() {
 std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
     const QString file = QString::fromStdString(path);
     if (!QFileInfo(file).isFile()) return std::nullopt;
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray bytes = in.readAll();
+    // Our own bitmaps are read directly; other pictures go to Qt's readers.
+    if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                 static_cast<std::size_t>(bytes.size()))) {
+        return picture;
+    }
+    QBuffer buffer(&bytes);
     // The picture files carry no extension: the content tells the format.
-    QImageReader reader(file);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull()) return std::nullopt;

@@ -34,59 +34,71 @@ QString tipText(const NotifyIconData& data) {
 
 }  // namespace
 
-TrayView::TrayView(Desktop& desktop)
-    : desktop_(desktop),
-      icon_(std::make_unique<QSystemTrayIcon>()),
-      shownIcon_(loadIcon("shown")),
-      hiddenIcon_(loadIcon("hidden")) {
-    icon_->setIcon(shownIcon_);
+TrayView::TrayView(Desktop& desktop) : desktop_(desktop) {}
+
+TrayView::~TrayView() = default;
+
+void TrayView::start() {
+    if (icon_) return;
+    shownIcon_ = loadIcon("shown");
+    hiddenIcon_ = loadIcon("hidden");
+    icon_ = std::make_unique<QSystemTrayIcon>();
     QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
                      [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
     available_ = probe();
     poll_.setInterval(kAvailabilityPollMs);
     QObject::connect(&poll_, &QTimer::timeout, &poll_, [this] { checkAvailability(); });
     poll_.start();
+    apply();
 }
 
-TrayView::~TrayView() = default;
+void TrayView::apply() {
+    if (!icon_) return;
+    icon_->setIcon(hiddenState_ ? hiddenIcon_ : shownIcon_);
+    icon_->setToolTip(tip_);
+    // Qt embeds the icon when it is shown, so it is shown again once a
+    // notification area is there.
+    icon_->setVisible(present_ && available_);
+}
 
 bool TrayView::notify(NotifyMessage message, const NotifyIconData& data) {
     switch (message) {
         case NotifyMessage::NIM_ADD:
             if (present_) return false;
-            icon_->setIcon(data.hIcon == TrayIcon::Hidden ? hiddenIcon_ : shownIcon_);
-            icon_->setToolTip(tipText(data));
+            hiddenState_ = data.hIcon == TrayIcon::Hidden;
+            tip_ = tipText(data);
             present_ = true;
-            if (available_) icon_->show();
-            return true;
+            break;
         case NotifyMessage::NIM_MODIFY:
             if (!present_) return false;
-            if (data.uFlags & kNifIcon) icon_->setIcon(data.hIcon == TrayIcon::Hidden ? hiddenIcon_ : shownIcon_);
-            if (data.uFlags & kNifTip) icon_->setToolTip(tipText(data));
-            return true;
+            if (data.uFlags & kNifIcon) hiddenState_ = data.hIcon == TrayIcon::Hidden;
+            if (data.uFlags & kNifTip) tip_ = tipText(data);
+            break;
         case NotifyMessage::NIM_DELETE:
             if (!present_) return false;
-            icon_->hide();
             present_ = false;
-            return true;
+            break;
+        default:
+            return false;
     }
-    return false;
+    apply();
+    return true;
 }
 
 bool TrayView::probe() const { return probe_ ? probe_() : QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void TrayView::setAvailabilityProbe(std::function<bool()> probe) {
     probe_ = std::move(probe);
+    start();
     checkAvailability();
 }
 
 void TrayView::checkAvailability() {
+    if (!icon_) return;
     const bool now = probe();
     if (now == available_) return;
     available_ = now;
-    // Qt embeds the icon when it is shown, so it is shown again once a
-    // notification area is there.
-    if (present_) icon_->setVisible(available_);
+    apply();
     // A hidden window must stay reachable: minimised while there is no
     // notification area, in it again once one appears.
     if (!desktop_.app().ended) desktop_.render();

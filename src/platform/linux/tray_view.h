@@ -31,10 +31,19 @@ public:
     // Replaces the question to the desktop (tests).
     void setAvailabilityProbe(std::function<bool()> probe);
 
-    QSystemTrayIcon& icon() { return *icon_; }
+    // Makes the icon and starts watching for a notification area. Runs once
+    // the main window is on the screen, so that start-up does not wait for it.
+    void start();
+
+    QSystemTrayIcon& icon() {
+        start();
+        return *icon_;
+    }
     bool present() const { return present_; }
 
 private:
+    // Brings the icon in line with what the core asked for.
+    void apply();
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(unsigned message);
     bool probe() const;
@@ -47,6 +56,8 @@ private:
     std::function<bool()> probe_;
     bool present_ = false;
     bool available_ = false;
+    bool hiddenState_ = false;
+    QString tip_;
 };
 
 }  // namespace qlp::linux_desktop
