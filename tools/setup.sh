@@ -15,7 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps xdotool openbox trayer imagemagick
   fonts-ipafont-gothic adwaita-icon-theme hicolor-icon-theme shared-mime-info
-  desktop-file-utils file python3
+  desktop-file-utils file python3 dpkg-dev man-db
 )
 missing=()
 for p in "${packages[@]}"; do
