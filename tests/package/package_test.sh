@@ -10,7 +10,8 @@
 # PACKAGE_TEST_DISPLAY=N makes it use display :N instead of a free one.
 set -u
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$source_dir/build}
+# Absolute, so apt takes the package file for a file and not for a name.
+build=$(realpath -m "${1:-$source_dir/build}")
 
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: installs and removes a package, needs root"; exit 77; }
 for tool in apt-get dpkg dpkg-deb cmake cpack Xvfb xwininfo xprop desktop-file-validate man; do
