@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # the variables set here are read by the scripts that source it
 # Shared by the end-to-end scripts (sourced, not run): a private X display
 # with a window manager and a tray host, a private settings directory, the
 # launcher started in it, and where its controls stand on the screen.
@@ -56,7 +57,8 @@ e2e_start_desktop() {
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$e2e_work/display" >"$e2e_work/xvfb.log" 2>&1 &
     e2e_pids+=($!)
     e2e_until test -s "$e2e_work/display" || { cat "$e2e_work/xvfb.log"; echo "SKIP: Xvfb did not start"; exit 77; }
-    export DISPLAY=:$(head -n1 "$e2e_work/display")
+    DISPLAY=:$(head -n1 "$e2e_work/display")
+    export DISPLAY
     openbox >"$e2e_work/openbox.log" 2>&1 &
     e2e_pids+=($!)
     e2e_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||

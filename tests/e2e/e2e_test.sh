@@ -12,7 +12,7 @@
 # QUILLOP_E2E_BINARY=/usr/bin/quillop drives an installed launcher instead.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=e2e_lib.sh
+# shellcheck source-path=SCRIPTDIR source=e2e_lib.sh
 source "$here/e2e_lib.sh"
 
 launcher=${QUILLOP_E2E_BINARY:-$1}
@@ -151,7 +151,7 @@ choose() {
 # ---------------------------------------------------------------------------
 stage "1 start-up from the prepared settings"
 e2e_start_launcher "$launcher" || fail "start-up"
-read -r cx cy cw ch <<<"$(e2e_client_geometry)"
+read -r _ _ cw ch <<<"$(e2e_client_geometry)"
 [ "$cw $ch" = "$(e2e_expected_client_size)" ] ||
     fail "client area ${cw}x$ch, the icon size 480x480 twips gives $(e2e_expected_client_size | tr ' ' x)"
 [ "$(e2e_frame_origin)" = "200 100" ] || fail "window frame at $(e2e_frame_origin), saved at 200 100 (3000,1500 twips)"

@@ -7,7 +7,7 @@
 # tools/make_screenshot.sh calls it to renew docs/screenshot.png.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=e2e_lib.sh
+# shellcheck source-path=SCRIPTDIR source=e2e_lib.sh
 source "$here/e2e_lib.sh"
 
 launcher=${QUILLOP_E2E_BINARY:-$1}
