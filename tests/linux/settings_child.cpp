@@ -3,7 +3,7 @@
 //   settings_child save-loop DIR   saves generation after generation until killed
 //   settings_child load DIR        loads and prints what it found
 //   settings_child readonly-save DIR
-//                                  loads, makes DIR read-only, saves, makes it
+//                                  makes DIR read-only, saves, makes it
 //                                  writable again, saves; prints whether the
 //                                  state and the file outlived the failed save
 #include <sys/stat.h>
@@ -84,7 +84,6 @@ int main(int argc, char** argv) {
         }
     }
     if (mode == "readonly-save") {
-        LoadSettings(app);
         fillGeneration(app, 7);
         const std::string file = settingsFilePath(app.form1);
         const std::string before = bytesOf(file);
