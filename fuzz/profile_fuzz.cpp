@@ -78,7 +78,8 @@ std::vector<RefLine> splitLines(std::string_view text) {
         std::size_t stop = at;
         while (stop < text.size() && text[stop] != '\r' && text[stop] != '\n') ++stop;
         std::size_t endSize = 0;
-        if (stop < text.size()) endSize = text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n' ? 2 : 1;
+        if (stop < text.size())
+            endSize = text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n' ? 2 : 1;
         lines.push_back({text.substr(at, stop - at), text.substr(stop, endSize)});
         at = stop + endSize;
     }
@@ -190,8 +191,7 @@ void checkOnlyTheKeyMoved(const std::string& beforeText, const std::string& afte
     key = trim(key);
     if (gone.empty() && added.empty()) return;  // the same value again
 
-    if (gone.size() == 1 && added.size() == 1 && keyOf(gone[0].content) &&
-        sameName(*keyOf(gone[0].content), key)) {
+    if (gone.size() == 1 && added.size() == 1 && keyOf(gone[0].content) && sameName(*keyOf(gone[0].content), key)) {
         // Replaced where it stands: all before the "=" and the line end kept.
         const std::string_view was = gone[0].content;
         const std::string_view now = added[0].content;

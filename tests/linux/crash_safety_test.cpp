@@ -122,8 +122,8 @@ TEST(CrashSafety, KilledSavesLeaveEitherTheOldOrTheNewFile) {
             const std::string picture = dir.file("Licn" + std::to_string(i));
             ASSERT_TRUE(std::filesystem::is_regular_file(picture)) << "Licn" << i << " vanished";
             const int pg = pictureGeneration(readBytes(picture));
-            EXPECT_TRUE(pg == g || pg == g + 1) << "Licn" << i << " is torn or of generation " << pg
-                                                << " beside settings of generation " << g;
+            EXPECT_TRUE(pg == g || pg == g + 1)
+                << "Licn" << i << " is torn or of generation " << pg << " beside settings of generation " << g;
         }
 
         // A kill leaves at most the temporary file of what it was writing, each
@@ -136,8 +136,7 @@ TEST(CrashSafety, KilledSavesLeaveEitherTheOldOrTheNewFile) {
         for (const std::string& name : names) {
             if (expected.count(name)) continue;
             ++leftovers;
-            EXPECT_TRUE(name.size() > 4 && name.ends_with(".tmp") &&
-                        expected.count(name.substr(0, name.size() - 4)))
+            EXPECT_TRUE(name.size() > 4 && name.ends_with(".tmp") && expected.count(name.substr(0, name.size() - 4)))
                 << "unexpected file " << name;
         }
         EXPECT_LE(leftovers, expected.size()) << "leftovers pile up";

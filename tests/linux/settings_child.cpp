@@ -36,7 +36,8 @@ Bitmap generationPicture(int g) {
     Bitmap b;
     b.width = 8 + g % 8;
     b.height = 8;
-    b.pixels.assign(static_cast<std::size_t>(b.width * b.height), 0xFF000000u | static_cast<std::uint32_t>(g & 0xFFFFFF));
+    b.pixels.assign(static_cast<std::size_t>(b.width * b.height),
+                    0xFF000000u | static_cast<std::uint32_t>(g & 0xFFFFFF));
     return b;
 }
 

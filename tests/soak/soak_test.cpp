@@ -191,18 +191,23 @@ Saved expectLoad(Saved s, const FileModel& file) {
 std::string describe(const Saved& want, const Saved& got) {
     std::ostringstream out;
     for (int i = 0; i < kSlotCount; ++i) {
-        if (want.path[i] != got.path[i]) out << "slot " << i << " path [" << want.path[i] << "] got [" << got.path[i] << "]\n";
-        if (want.note[i] != got.note[i]) out << "slot " << i << " note [" << want.note[i] << "] got [" << got.note[i] << "]\n";
-        if (want.exeType[i] != got.exeType[i]) out << "slot " << i << " exetype " << want.exeType[i] << " got " << got.exeType[i] << "\n";
-        if (want.toolTip[i] != got.toolTip[i]) out << "slot " << i << " tool tip [" << want.toolTip[i] << "] got [" << got.toolTip[i] << "]\n";
+        if (want.path[i] != got.path[i])
+            out << "slot " << i << " path [" << want.path[i] << "] got [" << got.path[i] << "]\n";
+        if (want.note[i] != got.note[i])
+            out << "slot " << i << " note [" << want.note[i] << "] got [" << got.note[i] << "]\n";
+        if (want.exeType[i] != got.exeType[i])
+            out << "slot " << i << " exetype " << want.exeType[i] << " got " << got.exeType[i] << "\n";
+        if (want.toolTip[i] != got.toolTip[i])
+            out << "slot " << i << " tool tip [" << want.toolTip[i] << "] got [" << got.toolTip[i] << "]\n";
     }
     for (int p = 0; p < kPageCount; ++p) {
-        if (want.pageNote[p] != got.pageNote[p]) out << "page " << p << " [" << want.pageNote[p] << "] got [" << got.pageNote[p] << "]\n";
+        if (want.pageNote[p] != got.pageNote[p])
+            out << "page " << p << " [" << want.pageNote[p] << "] got [" << got.pageNote[p] << "]\n";
     }
-    out << "SKchk " << want.SKchk << "/" << got.SKchk << " ALH " << want.ALH << "/" << got.ALH << " Ktext " << want.Ktext
-        << "/" << got.Ktext << " top " << want.top << "/" << got.top << " left " << want.left << "/" << got.left
-        << " page " << want.page << "/" << got.page << " sliders " << want.sliderH << "," << want.sliderW << "/"
-        << got.sliderH << "," << got.sliderW;
+    out << "SKchk " << want.SKchk << "/" << got.SKchk << " ALH " << want.ALH << "/" << got.ALH << " Ktext "
+        << want.Ktext << "/" << got.Ktext << " top " << want.top << "/" << got.top << " left " << want.left << "/"
+        << got.left << " page " << want.page << "/" << got.page << " sliders " << want.sliderH << "," << want.sliderW
+        << "/" << got.sliderH << "," << got.sliderW;
     return out.str();
 }
 
@@ -219,8 +224,9 @@ private:
 
     std::string randomText(bool path) {
         static const char* const kOdd[] = {
-            "NL", "nl", "Nl", "NLP notes", "", " ", "  padded  ", "\tlead tab", "trail\t", "line\nbreak",
-            "cr\rinside", "=", "a=b", "[DATA]", "; not a comment", "日本語の説明", "NL ", " NL",
+            "NL",      "nl",          "Nl",         "NLP notes", "",    " ",      "  padded  ",      "\tlead tab",
+            "trail\t", "line\nbreak", "cr\rinside", "=",         "a=b", "[DATA]", "; not a comment", "日本語の説明",
+            "NL ",     " NL",
         };
         if (chance(30)) {
             std::string s = kOdd[pick(static_cast<int>(std::size(kOdd)))];
@@ -245,7 +251,8 @@ private:
     // The user picks the wanted entry if it is there to pick, else closes the menu.
     void choose() {
         const auto& entries = platform_->popupsShown.back();
-        const auto it = std::find_if(entries.begin(), entries.end(), [&](const PopupEntry& e) { return e.id == want_; });
+        const auto it =
+            std::find_if(entries.begin(), entries.end(), [&](const PopupEntry& e) { return e.id == want_; });
         const bool can = it != entries.end() && it->entry.enabled && it->entry.visible;
         platform_->popupChoices.push_back(can ? std::optional<MenuId>(want_) : std::nullopt);
         chosen_ = can;
@@ -487,7 +494,8 @@ bool Soak::step(int n) {
 
 TEST(Soak, RandomRunAgainstTheFileModel) {
     std::uint32_t seed = std::random_device{}();
-    if (const char* s = std::getenv("QUILLOP_SOAK_SEED")) seed = static_cast<std::uint32_t>(std::strtoul(s, nullptr, 10));
+    if (const char* s = std::getenv("QUILLOP_SOAK_SEED"))
+        seed = static_cast<std::uint32_t>(std::strtoul(s, nullptr, 10));
     int steps = 20000;
     if (const char* s = std::getenv("QUILLOP_SOAK_STEPS")) steps = std::atoi(s);
     std::cout << "soak seed " << seed << " (replay with QUILLOP_SOAK_SEED=" << seed << ")\n";
