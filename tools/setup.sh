@@ -16,6 +16,7 @@ packages=(
   xvfb xauth x11-utils x11-apps xdotool openbox trayer imagemagick
   fonts-ipafont-gothic adwaita-icon-theme hicolor-icon-theme shared-mime-info
   desktop-file-utils file python3 dpkg-dev man-db
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

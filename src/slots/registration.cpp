@@ -29,8 +29,10 @@ void Image1_OLEDragDrop(Launcher& app, int i, const DropData& data) {
     Form1& f = app.form1;
     if (i < 0 || i >= kSlotCount) return;
     // Only a drop that carries a file list registers anything or touches the
-    // stacking order; an empty list counts as no list.
-    const bool hasFiles = data.files && !data.files->empty();
+    // stacking order; an empty list counts as no list, and so does a list whose
+    // first path is empty ("file://"), which would leave an icon in a slot
+    // that stays empty.
+    const bool hasFiles = data.files && !data.files->empty() && !data.files->front().empty();
 
     if (f.SKchk.checked) {
         f.dropSlot = static_cast<std::int16_t>(i);

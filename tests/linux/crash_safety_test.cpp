@@ -40,13 +40,46 @@ int generationOf(const profile::ProfileText& text) {
     return whole ? g : -1;
 }
 
+std::uint32_t le32(const std::string& b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + i])) << (8 * i);
+    return v;
+}
+
+// The generation that a whole picture file of the child shows: a complete
+// 24-bit bitmap of one colour (the generation) and of width 8 + generation % 8.
+// -1 when the file is torn or not such a bitmap.
+int pictureGeneration(const std::string& b) {
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || le32(b, 2) != b.size() || le32(b, 10) != 54) return -1;
+    const std::uint32_t width = le32(b, 18), height = le32(b, 22);
+    const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
+    if (height != 8 || width < 8 || width > 15 || (le32(b, 26) & 0xFFFF) != 1 || (le32(b, 28) & 0xFFFF) != 24 ||
+        b.size() != 54 + std::size_t{stride} * height) {
+        return -1;
+    }
+    const auto pixel = [&](std::uint32_t row, std::uint32_t x) {
+        const std::size_t at = 54 + std::size_t{row} * stride + x * 3;
+        return le32(b.substr(at, 3) + '\0', 0);
+    };
+    const std::uint32_t colour = pixel(0, 0);
+    for (std::uint32_t row = 0; row < height; ++row) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            if (pixel(row, x) != colour) return -1;
+        }
+    }
+    const int g = static_cast<int>(colour);
+    return static_cast<std::uint32_t>(8 + g % 8) == width ? g : -1;
+}
+
 TEST(CrashSafety, KilledSavesLeaveEitherTheOldOrTheNewFile) {
     TempDir dir;
     const std::string file = dir.file("QLPconf.ini");
     std::mt19937 random(20240);
     int last = 0;
     int torn = 0;
-    for (int round = 0; round < 300 && torn == 0; ++round) {
+    // A save with its twelve pictures takes some 100 ms, each flushed to disk:
+    // the kills land anywhere within one to a few saves.
+    for (int round = 0; round < 100 && torn == 0; ++round) {
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
@@ -60,7 +93,7 @@ TEST(CrashSafety, KilledSavesLeaveEitherTheOldOrTheNewFile) {
         char started = 0;
         const bool running = ::read(ready[0], &started, 1) == 1;
         ::close(ready[0]);
-        if (running) ::usleep(static_cast<useconds_t>(random() % 20000));
+        if (running) ::usleep(static_cast<useconds_t>(random() % 250000));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -83,10 +116,30 @@ TEST(CrashSafety, KilledSavesLeaveEitherTheOldOrTheNewFile) {
         EXPECT_TRUE(m == g || m == g - 1) << "generation " << g << ", lone write " << m;
         last = g;
 
+        // Every picture file is whole, of the generation saved or of the one
+        // being saved: pictures go to disk before the settings file of their save.
+        for (int i = 0; i < 12; ++i) {
+            const std::string picture = dir.file("Licn" + std::to_string(i));
+            ASSERT_TRUE(std::filesystem::is_regular_file(picture)) << "Licn" << i << " vanished";
+            const int pg = pictureGeneration(readBytes(picture));
+            EXPECT_TRUE(pg == g || pg == g + 1)
+                << "Licn" << i << " is torn or of generation " << pg << " beside settings of generation " << g;
+        }
+
+        // A kill leaves at most the temporary file of what it was writing, each
+        // under a fixed name that the next save takes up again.
         std::set<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename());
-        names.erase("QLPconf.ini.tmp");
-        EXPECT_EQ(names, std::set<std::string>{"QLPconf.ini"}) << "no leftovers pile up";
+        std::set<std::string> expected{"QLPconf.ini"};
+        for (int i = 0; i < 12; ++i) expected.insert("Licn" + std::to_string(i));
+        std::size_t leftovers = 0;
+        for (const std::string& name : names) {
+            if (expected.count(name)) continue;
+            ++leftovers;
+            EXPECT_TRUE(name.size() > 4 && name.ends_with(".tmp") && expected.count(name.substr(0, name.size() - 4)))
+                << "unexpected file " << name;
+        }
+        EXPECT_LE(leftovers, expected.size()) << "leftovers pile up";
     }
     EXPECT_EQ(torn, 0);
     EXPECT_GT(last, 10) << "the child got far enough to be killed inside saves";

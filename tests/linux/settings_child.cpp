@@ -2,8 +2,17 @@
 // it can be killed in the middle of a save or run as another user.
 //   settings_child save-loop DIR   saves generation after generation until killed
 //   settings_child load DIR        loads and prints what it found
+//   settings_child readonly-save DIR
+//                                  makes DIR read-only, saves, makes it
+//                                  writable again, saves; prints whether the
+//                                  state and the file outlived the failed save
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 
 #include "model/launcher.h"
@@ -14,14 +23,35 @@ using namespace qlp;
 
 namespace {
 
+constexpr int kPictureSlots = 12;
+
 int startGeneration(Launcher& app) {
     const std::string g = app.ops.GetPrivateProfileStringA("Test", "generation", "0", settingsFilePath(app.form1));
     return std::atoi(g.c_str());
 }
 
-// Every key that the save writes carries the generation number.
+// The picture of a slot in generation g: one colour, and a width that changes
+// with the generation, so a file torn between two generations can't pass as either.
+Bitmap generationPicture(int g) {
+    Bitmap b;
+    b.width = 8 + g % 8;
+    b.height = 8;
+    b.pixels.assign(static_cast<std::size_t>(b.width * b.height),
+                    0xFF000000u | static_cast<std::uint32_t>(g & 0xFFFFFF));
+    return b;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every key that the save writes carries the generation number, and the first
+// twelve slots a picture of it.
 void fillGeneration(Launcher& app, int g) {
     const std::string n = std::to_string(g);
+    const auto picture = std::make_shared<const Bitmap>(generationPicture(g));
+    for (int i = 0; i < kPictureSlots; ++i) app.form1.Image1[i].picture = picture;
     for (int i = 0; i < kSlotCount; ++i) {
         app.form1.slotPath[i] = "/gen/" + n + "/path" + std::to_string(i);
         app.form1.slotNote[i] = "note " + n;
@@ -53,6 +83,21 @@ int main(int argc, char** argv) {
             // A lone write outside any batch, replaced atomically too.
             platform.WritePrivateProfileStringA("Test", "generation", std::to_string(g), file);
         }
+    }
+    if (mode == "readonly-save") {
+        fillGeneration(app, 7);
+        const std::string file = settingsFilePath(app.form1);
+        const std::string before = bytesOf(file);
+        const Form1 kept = app.form1;
+        ::chmod(argv[2], 0555);
+        SaveSettings(app);
+        const bool stateKept = app.form1.slotPath == kept.slotPath && app.form1.slotNote == kept.slotNote &&
+                               app.form1.pageNote == kept.pageNote && app.form1.top == kept.top;
+        const bool fileKept = bytesOf(file) == before;
+        ::chmod(argv[2], 0755);
+        SaveSettings(app);
+        std::printf("state kept=%d\nfile kept=%d\n", stateKept ? 1 : 0, fileKept ? 1 : 0);
+        return 0;
     }
     if (mode == "load") {
         LoadSettings(app);

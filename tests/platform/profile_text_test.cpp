@@ -110,6 +110,9 @@ TEST_F(ProfileFileTest, WritesByTheProfileRules) {
         {"CRLF new section", "[A]\r\na=1\r\n", "B", "b", "2", "[A]\r\na=1\r\n[B]\r\nb=2\r\n"},
         {"CRLF replace keeps the line end", "[A]\r\na=1\r\n", "A", "a", "22", "[A]\r\na=22\r\n"},
         {"CR file stays CR", "[A]\ra=1\r", "A", "b", "2", "[A]\ra=1\rb=2\r"},
+        // A lone CR before an empty LF line would fuse with it into one CRLF.
+        {"CR file keeps an empty LF line after the new key", "[A]\ra=1\n\n[B]\r", "A", "b", "2",
+         "[A]\ra=1\nb=2\r\n\n[B]\r"},
         {"last line without an end", "[A]\na=1", "A", "b", "2", "[A]\na=1\nb=2\n"},
         {"new section after a last line without an end", "[A]\na=1", "B", "k", "v", "[A]\na=1\n[B]\nk=v\n"},
         {"other lines kept byte for byte", "; head\n[A]\n# note\nfoo bar\na=1\n[Other]\nz = 9 \n", "A", "a", "2",
@@ -123,7 +126,9 @@ TEST_F(ProfileFileTest, WritesByTheProfileRules) {
         writeFile(c.before);
         EXPECT_TRUE(setOnFile(c.section, c.key, c.value)) << c.name;
         EXPECT_EQ(readFile(), c.after) << c.name;
-        const auto v = ProfileText::parse(readFile()).get(c.section, c.key);
+        // The value views into the parsed text, which must outlive it.
+        const ProfileText reread = ProfileText::parse(readFile());
+        const auto v = reread.get(c.section, c.key);
         ASSERT_TRUE(v) << c.name;
         EXPECT_EQ(*v, c.value) << c.name;
     }

@@ -128,19 +128,28 @@ TEST_F(DropTest, DroppedTextChangesNothingAndLeavesTheStackingOrder) {
         {false, 30, 2, 3},      // first free: the scan stops at the empty slot
         {false, 30, 119, 120},  // first free, full: no message either
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.droppedOn);
-        app.form1 = Form1();
-        app.form1.winDir = "/cfg";
-        app.form1.SKchk.checked = c.whereDropped;
-        fill(0, c.filledUpTo);
-        fake.calls.clear();
-        const auto before = paths();
-        dropText(c.droppedOn);
-        EXPECT_EQ(paths(), before);
-        EXPECT_TRUE(fake.messages.empty());
-        EXPECT_TRUE(fake.calls.empty()) << fake.calls.front();
-        EXPECT_EQ(app.form1.dropSlot, c.dropSlotAfter);
+    // A file list whose first path is empty ("file://") names no file either:
+    // it must not leave an icon in a slot that stays empty.
+    for (const bool emptyPath : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(c.droppedOn) + (emptyPath ? " empty path" : " text"));
+            app.form1 = Form1();
+            app.form1.winDir = "/cfg";
+            app.form1.SKchk.checked = c.whereDropped;
+            fill(0, c.filledUpTo);
+            fake.calls.clear();
+            const auto before = paths();
+            if (emptyPath) {
+                drop(c.droppedOn, {"", "/a/second.txt"});
+            } else {
+                dropText(c.droppedOn);
+            }
+            EXPECT_EQ(paths(), before);
+            for (const Control& image : app.form1.Image1) EXPECT_FALSE(image.picture);
+            EXPECT_TRUE(fake.messages.empty());
+            EXPECT_TRUE(fake.calls.empty()) << fake.calls.front();
+            EXPECT_EQ(app.form1.dropSlot, c.dropSlotAfter);
+        }
     }
 }
 

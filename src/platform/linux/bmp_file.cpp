@@ -126,11 +126,14 @@ std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size) {
 bool writeBeside(const std::string& path, const std::vector<unsigned char>& bytes, Durability durability,
                  std::string& temp) {
     if (path.empty() || path.back() == '/') return false;
-    temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    // One fixed name per file, so a process killed mid-write leaves at most
+    // one leftover per picture, taken up again by the next save, instead of a
+    // new one for every crash. A single instance runs, so no writer races it.
+    const std::string temp = path + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes.data(), bytes.size());
-    // mkstemp makes the file private; a picture file is an ordinary file.
+    // A leftover of another mode is set right; a picture file is an ordinary file.
     ok = ok && ::fchmod(fd, 0644) == 0;
     ok = ok && (durability == Durability::None || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;

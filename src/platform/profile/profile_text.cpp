@@ -163,7 +163,13 @@ bool ProfileText::set(std::string_view section, std::string_view key, std::strin
     // Only blank lines follow lastNonBlank, so no key line moves.
     const std::size_t at = s.lastNonBlank + 1;
     if (s.lines[s.lastNonBlank].end == LineEnd::None) s.lines[s.lastNonBlank].end = lineEnd_;
-    s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), {std::move(keyLine), lineEnd_});
+    // A lone CR right before an empty LF line would read back as one CRLF,
+    // and the blank line would be gone.
+    LineEnd end = lineEnd_;
+    if (end == LineEnd::Cr && at < s.lines.size() && s.lines[at].content.empty() && s.lines[at].end == LineEnd::Lf) {
+        end = LineEnd::CrLf;
+    }
+    s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), {std::move(keyLine), end});
     s.keys.emplace(foldedKey, at);
     s.lastNonBlank = at;
     return true;
