@@ -129,7 +129,7 @@ bool writeBeside(const std::string& path, const std::vector<unsigned char>& byte
     // One fixed name per file, so a process killed mid-write leaves at most
     // one leftover per picture, taken up again by the next save, instead of a
     // new one for every crash. A single instance runs, so no writer races it.
-    const std::string temp = path + ".tmp";
+    temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes.data(), bytes.size());
