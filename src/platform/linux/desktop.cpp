@@ -11,6 +11,7 @@
 #include "platform/linux/main_window.h"
 #include "platform/linux/options_dialog_view.h"
 #include "platform/linux/tray_view.h"
+#include "platform/linux/window_stacking.h"
 
 namespace qlp::linux_desktop {
 
@@ -51,6 +52,7 @@ void Desktop::render() {
 }
 
 void Desktop::startAfterShown() {
+    flushToWindowSystem();
     tray_->start();
     main_->setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
 }

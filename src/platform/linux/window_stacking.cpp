@@ -45,6 +45,11 @@ void sendToRoot(Display* display, Window window, Atom type, long l0, long l1, lo
 
 }  // namespace
 
+void flushToWindowSystem() {
+    // Qt's connection to the X server is Xlib's, so Xlib's flush sends its requests too.
+    if (Display* display = x11Display()) XFlush(display);
+}
+
 WindowStacking::WindowStacking(QWidget& window) : window_(window) {
     if (isX11()) qGuiApp->installNativeEventFilter(this);
 }

@@ -40,4 +40,8 @@ private:
     bool activationPending_ = false;
 };
 
+// Sends what the window system has been asked so far (on X11), so that a window
+// just shown is mapped before the work that follows.
+void flushToWindowSystem();
+
 }  // namespace qlp::linux_desktop
