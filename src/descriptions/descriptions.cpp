@@ -2,29 +2,30 @@
 
 namespace qlp {
 
-void sWrite_Click(Launcher& app) {
+namespace {
+
+enum class Panel { Icon, Page };
+
+// Opens the dialog on one of its two panels with the text to edit.
+void openDialog(Launcher& app, Panel panel, const std::string& text) {
     // Filling the box creates the dialog the first time.
     form3::ensureLoaded(app);
-    app.form3.Text1.text = app.form1.slotNote[app.form1.menuSlot];
+    const bool icon = panel == Panel::Icon;
+    (icon ? app.form3.Text1 : app.form3.Text2).text = text;
     // The dialog is modal by hand: the main window takes no input until it is left.
     app.form1.enabled = false;
-    app.form3.Frame1.visible = true;
-    app.form3.Frame2.visible = false;
+    app.form3.Frame1.visible = icon;
+    app.form3.Frame2.visible = !icon;
     app.form3.visible = true;
     app.form1.focus = Focus::Form3;
-    app.form1.focus = Focus::Form3Text1;
+    app.form1.focus = icon ? Focus::Form3Text1 : Focus::Form3Text2;
 }
 
-void PSwrite_Click(Launcher& app) {
-    form3::ensureLoaded(app);
-    app.form3.Text2.text = app.form1.pageNote[app.form1.VScroll1.value];
-    app.form1.enabled = false;
-    app.form3.Frame2.visible = true;
-    app.form3.Frame1.visible = false;
-    app.form3.visible = true;
-    app.form1.focus = Focus::Form3;
-    app.form1.focus = Focus::Form3Text2;
-}
+}  // namespace
+
+void sWrite_Click(Launcher& app) { openDialog(app, Panel::Icon, app.form1.slotNote[app.form1.menuSlot]); }
+
+void PSwrite_Click(Launcher& app) { openDialog(app, Panel::Page, app.form1.pageNote[app.form1.VScroll1.value]); }
 
 void SetumeiWrite(Launcher& app) {
     app.form1.slotNote[app.form1.menuSlot] = app.form3.Text1.text;

@@ -9,12 +9,10 @@ namespace {
 
 constexpr const char* kCannotRun = "実行できません。";
 
-bool isSlot(int i) { return i >= 0 && i < kSlotCount; }
-
 }  // namespace
 
 void Image1_Click(Launcher& app, int i) {
-    if (!isSlot(i)) return;
+    if (!isSlotIndex(i)) return;
     const Form1& f = app.form1;
     if (f.slotPath[i].empty()) return;
     if (f.slotExeType[i] != 0) {
@@ -30,13 +28,13 @@ void associationOpen(Launcher& app, const std::string& path) {
 }
 
 void Hkai_Click(Launcher& app) {
-    if (!isSlot(app.form1.menuSlot)) return;
+    if (!isSlotIndex(app.form1.menuSlot)) return;
     Image1_MouseDown(app, app.form1.menuSlot, kLeftButton, 0, 0, 0);
 }
 
 void Ksw_Click(Launcher& app) {
     Form1& f = app.form1;
-    if (!isSlot(f.menuSlot)) return;
+    if (!isSlotIndex(f.menuSlot)) return;
     if (f.Ksw.checked) {
         f.Ksw.checked = false;
         f.slotExeType[f.menuSlot] = 1;

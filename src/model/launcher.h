@@ -181,6 +181,8 @@ MenuEntry& menuEntry(Form1& f, MenuId id);
 const MenuEntry& menuEntry(const Form1& f, MenuId id);
 
 // Slot table operations.
+// Whether an index names one of the 120 slots (after a scan, dropSlot may not).
+inline bool isSlotIndex(int slot) { return slot >= 0 && slot < kSlotCount; }
 bool isSlotEmpty(const Form1& f, int slot);
 // First empty slot in index order, or nullopt when all 120 are filled.
 std::optional<int> firstFreeSlot(const Form1& f);

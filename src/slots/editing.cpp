@@ -7,23 +7,21 @@
 #include "model/text.h"
 #include "options/options.h"
 #include "settings/settings_io.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_values.h"
 
 namespace qlp {
 
 namespace {
 
-constexpr const char* kDataSection = "DATA";
-constexpr const char* kDeletedMarker = "NL";
 constexpr const char* kOpenFilter =
     "すべてのファイル (*.*)|*.*|"
     "テキスト ファイル (*.txt)|*.txt|"
     "バッチ ファイル (*.bat)|*.bat|"
     "実行ファイル(*.exe)|*.exe|";
 
-bool isSlotIndex(int slot) { return slot >= 0 && slot < kSlotCount; }
-
-void writeSlotKey(Launcher& app, const char* prefix, int slot, const std::string& value) {
-    app.ops.WritePrivateProfileStringA(kDataSection, prefix + std::to_string(slot), value,
+void writeSlotKey(Launcher& app, const settings::IndexedKey& key, int slot, const std::string& value) {
+    app.ops.WritePrivateProfileStringA(settings::kDataSection, std::string(key.writeName) + std::to_string(slot), value,
                                        settingsFilePath(app.form1));
 }
 
@@ -31,9 +29,7 @@ void writeSlotKey(Launcher& app, const char* prefix, int slot, const std::string
 // slot is in the file before its old place is marked deleted.
 void writeSlotNow(Launcher& app, int slot) {
     const Form1& f = app.form1;
-    writeSlotKey(app, "TEXT", slot, f.slotPath[slot]);
-    writeSlotKey(app, "SETUMEI", slot, f.slotNote[slot]);
-    writeSlotKey(app, "exetype", slot, std::to_string(f.slotExeType[slot]));
+    for (const auto& key : settings::kSlotKeys) writeSlotKey(app, key, slot, key.save(f, slot));
     if (const Picture& picture = f.Image1[slot].picture) {
         app.ops.SavePicture(*picture, slotPictureFilePath(f, slot));
     }
@@ -93,9 +89,7 @@ void DELS_Click(Launcher& app) {
     f.slotExeType[s] = 0;
     const std::string picture = slotPictureFilePath(f, s);
     if (sameText(app.ops.Dir(picture), "Licn" + std::to_string(s))) app.ops.Kill(picture);
-    writeSlotKey(app, "TEXT", s, kDeletedMarker);
-    writeSlotKey(app, "SETUMEI", s, kDeletedMarker);
-    writeSlotKey(app, "exetype", s, kDeletedMarker);
+    for (const auto& key : settings::kSlotKeys) writeSlotKey(app, key, s, std::string(settings::kAbsentMarker));
 }
 
 void imove_Click(Launcher& app) { form2::setICheck(app, app.form2.iCheck.value == 1 ? 0 : 1); }

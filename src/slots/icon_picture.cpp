@@ -11,8 +11,6 @@ namespace qlp {
 
 namespace {
 
-bool isSlot(int s) { return s >= 0 && s < kSlotCount; }
-
 int pixels(float twips, float twipsPerPixel) {
     if (!(twipsPerPixel > 0) || !(twips > 0)) return 0;
     return static_cast<int>(std::lround(twips / twipsPerPixel));
@@ -54,7 +52,7 @@ void refreshSurface(Surface& surface) { ++surface.refreshes; }
 
 void IconDraw(Launcher& app, int s) {
     Form1& f = app.form1;
-    if (!isSlot(s)) return;
+    if (!isSlotIndex(s)) return;
     // The call may write into the path it is given, so it gets a copy.
     std::string path = f.slotPath[s];
     std::uint16_t iconIndex = 0;
@@ -67,7 +65,7 @@ void IconDraw(Launcher& app, int s) {
 
 void IconPaste(Launcher& app, int s) {
     Form1& f = app.form1;
-    if (!isSlot(s)) return;
+    if (!isSlotIndex(s)) return;
     fitImage(app, f.Picture1);
     const std::string scratch = scratchFilePath(f);
     app.ops.SavePicture(f.Picture1.image, scratch);

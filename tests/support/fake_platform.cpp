@@ -1,25 +1,18 @@
 #include "support/fake_platform.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ostream>
+
+#include "model/text.h"
 
 namespace qlp::test {
 
 namespace {
 
-bool sameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::string baseName(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-std::string fileKey(const std::string& file) { return file; }
 
 }  // namespace
 
@@ -48,7 +41,7 @@ std::vector<Call> FakePlatform::callsNamed(const std::string& name) const {
 
 std::optional<std::string> FakePlatform::profileValue(const std::string& file, const std::string& section,
                                                       const std::string& key) const {
-    const auto f = profiles.find(fileKey(file));
+    const auto f = profiles.find(file);
     if (f == profiles.end()) return std::nullopt;
     for (const auto& s : f->second) {
         if (!sameText(s.name, section)) continue;
@@ -62,7 +55,7 @@ std::optional<std::string> FakePlatform::profileValue(const std::string& file, c
 
 void FakePlatform::setProfileValue(const std::string& file, const std::string& section, const std::string& key,
                                    const std::string& value) {
-    auto& sections = profiles[fileKey(file)];
+    auto& sections = profiles[file];
     auto s = std::find_if(sections.begin(), sections.end(), [&](const Section& x) { return sameText(x.name, section); });
     if (s == sections.end()) {
         sections.push_back({section, {}});
