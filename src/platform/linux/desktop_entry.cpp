@@ -1,5 +1,6 @@
 #include "platform/linux/desktop_entry.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gio/gdesktopappinfo.h>
 #include <sys/stat.h>
@@ -33,6 +34,39 @@ private:
     int saved_ = -1;
 };
 
+// GIO and the libraries under it are loaded when the first entry is opened,
+// not at every start of the launcher: most starts never open one.
+struct Gio {
+    decltype(&g_desktop_app_info_new_from_filename) newFromFilename = nullptr;
+    decltype(&g_app_launch_context_new) newLaunchContext = nullptr;
+    decltype(&g_app_info_launch) launch = nullptr;
+    decltype(&g_error_free) freeError = nullptr;
+    decltype(&g_object_unref) unref = nullptr;
+
+    bool complete() const { return newFromFilename && newLaunchContext && launch && freeError && unref; }
+};
+
+template <typename Function>
+void bind(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+}
+
+const Gio* gio() {
+    static const Gio loaded = [] {
+        Gio g;
+        // Never closed: it stays for the rest of the run, as a linked library would.
+        void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) return g;
+        bind(library, "g_desktop_app_info_new_from_filename", g.newFromFilename);
+        bind(library, "g_app_launch_context_new", g.newLaunchContext);
+        bind(library, "g_app_info_launch", g.launch);
+        bind(library, "g_error_free", g.freeError);
+        bind(library, "g_object_unref", g.unref);
+        return g;
+    }();
+    return loaded.complete() ? &loaded : nullptr;
+}
+
 }  // namespace
 
 bool isDesktopEntryFile(const std::string& path) {
@@ -45,18 +79,22 @@ bool isDesktopEntryFile(const std::string& path) {
 }
 
 bool launchDesktopEntry(const std::string& path, const std::string& directory) {
-    GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(path.c_str());
+    const Gio* g = gio();
+    if (!g) return false;
+    GDesktopAppInfo* info = g->newFromFilename(path.c_str());
     if (!info) return false;
-    GAppLaunchContext* context = g_app_launch_context_new();
+    GAppLaunchContext* context = g->newLaunchContext();
     GError* error = nullptr;
     gboolean launched = FALSE;
     {
         WorkingDirectoryScope scope(directory);
-        launched = g_app_info_launch(G_APP_INFO(info), nullptr, context, &error);
+        // A desktop application information object is its own application
+        // information interface, so the plain pointer conversion holds.
+        launched = g->launch(reinterpret_cast<GAppInfo*>(info), nullptr, context, &error);
     }
-    if (error) g_error_free(error);
-    g_object_unref(context);
-    g_object_unref(info);
+    if (error) g->freeError(error);
+    g->unref(context);
+    g->unref(info);
     return launched;
 }
 
