@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The settings and pictures are read while the window system is connected.
+    platform.prefetchStartupFiles();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillop"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillop"));

@@ -37,8 +37,10 @@ void loadSlotPicture(Launcher& app, int i) {
 
 }  // namespace
 
-std::string settingsFilePath(const Form1& f) { return f.winDir + "/QLPconf.ini"; }
-std::string slotPictureFilePath(const Form1& f, int slot) { return f.winDir + "/Licn" + std::to_string(slot); }
+std::string settingsFileIn(const std::string& winDir) { return winDir + "/QLPconf.ini"; }
+std::string slotPictureFileIn(const std::string& winDir, int slot) { return winDir + "/Licn" + std::to_string(slot); }
+std::string settingsFilePath(const Form1& f) { return settingsFileIn(f.winDir); }
+std::string slotPictureFilePath(const Form1& f, int slot) { return slotPictureFileIn(f.winDir, slot); }
 std::string scratchFilePath(const Form1& f) { return f.winDir + "/QLPtemp"; }
 
 void SaveSettings(Launcher& app) {

@@ -132,6 +132,33 @@ QString desktopEntryIconValue(const QString& path) {
     return {};
 }
 
+QMimeType contentTypeOf(const QString& path) {
+    const QMimeDatabase mimes;
+    // The name decides where it can, as it does for the file manager; only a
+    // name that tells nothing makes the content be read (a missing file is
+    // known by its name alone).
+    const QMimeType byName = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    if (!byName.isDefault()) return byName;
+    const QFileInfo info(path);
+    return info.exists() ? mimes.mimeTypeForFile(info) : byName;
+}
+
+void IconLookup::adoptTypes(std::map<std::string, PrefetchedType> types) { types_ = std::move(types); }
+
+QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath, const QFileInfo& info) {
+    const auto known = types_.find(path);
+    if (known != types_.end()) {
+        // Taken once, and only for the file as it was when its type was found.
+        const PrefetchedType type = std::move(known->second);
+        types_.erase(known);
+        if (info.isFile() && regularFileIdentity(path) == type.identity) {
+            const QMimeType mime = QMimeDatabase().mimeTypeForName(type.mimeName);
+            if (mime.isValid()) return mime;
+        }
+    }
+    return contentTypeOf(qpath);
+}
+
 QString IconLookup::themeName() {
     settleTheme();
     return QIcon::themeName();
@@ -196,13 +223,7 @@ IconSource IconLookup::sourceFor(const std::string& path) {
         if (auto folder = namedIcon(QStringLiteral("folder"))) return *folder;
         return {IconSource::Kind::BuiltIn, QStringLiteral("folder")};
     }
-    // A missing file is known by its name alone.
-    const QMimeDatabase mimes;
-    // The name decides where it can, as it does for the file manager; only a
-    // name that tells nothing makes the content be read (a missing file is
-    // known by its name alone).
-    QMimeType mime = mimes.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
-    if (mime.isDefault() && info.exists()) mime = mimes.mimeTypeForFile(info);
+    const QMimeType mime = typeOf(path, qpath, info);
     if (info.isFile() && (mime.inherits(QStringLiteral("application/x-desktop")) ||
                           info.suffix().compare(QStringLiteral("desktop"), Qt::CaseInsensitive) == 0)) {
         if (auto own = desktopEntryIcon(qpath)) return *own;

@@ -2,11 +2,15 @@
 // The icon that the file manager shows for a path, at the size the launcher
 // draws it. The icon theme is settled once and each icon is rendered once.
 
+#include <QFileInfo>
 #include <QImage>
+#include <QMimeType>
 #include <QString>
 #include <map>
 #include <optional>
 #include <string>
+
+#include "platform/linux/file_read.h"
 
 namespace qlp::linux_desktop {
 
@@ -21,8 +25,21 @@ struct IconSource {
     bool operator==(const IconSource&) const = default;
 };
 
+// A content type found ahead of use, for the file as it was then.
+struct PrefetchedType {
+    FileIdentity identity;
+    QString mimeName;
+};
+
+// The content type the file manager gives `path`.
+QMimeType contentTypeOf(const QString& path);
+
 class IconLookup {
 public:
+    // Content types found ahead of use, by path; each is taken once, while
+    // its file is unchanged.
+    void adoptTypes(std::map<std::string, PrefetchedType> types);
+
     // Decides which icon stands for `path`: a desktop entry's own icon, a
     // folder's, else its content type's, else the built-in file icon.
     IconSource sourceFor(const std::string& path);
@@ -34,12 +51,14 @@ public:
 
 private:
     void settleTheme();
+    QMimeType typeOf(const std::string& path, const QString& qpath, const QFileInfo& info);
     QImage render(const IconSource& source);
     std::optional<IconSource> desktopEntryIcon(const QString& path);
     std::optional<IconSource> namedIcon(QString name);
     std::optional<IconSource> lookUpNamedIcon(const QString& name);
 
     bool themeSettled_ = false;
+    std::map<std::string, PrefetchedType> types_;
     std::map<QString, QImage> rendered_;
     // What a name found in the theme, so each name is looked up once.
     std::map<QString, std::optional<IconSource>> named_;

@@ -12,12 +12,14 @@
 #include <QIcon>
 
 #include "platform/linux/icon_lookup.h"
+#include "platform/linux/startup_prefetch.h"
 #include "platform/platform_ops.h"
 
 namespace qlp::linux_desktop {
 
 class Desktop;
 class ProfileCache;
+
 
 class LinuxPlatform : public PlatformOps {
 public:
@@ -28,6 +30,11 @@ public:
     void attach(Desktop* desktop) { desktop_ = desktop; }
     // Whether another instance held the single-instance lock when this one started.
     void setPrevInstance(bool running) { prevInstance_ = running; }
+    // Starts reading what the start-up reads first on a second thread; the
+    // first operation that needs the files takes what it found.
+    void prefetchStartupFiles();
+    // Takes over files read ahead; each is used only while its file is unchanged.
+    void adoptStartupFiles(StartupFiles files);
 
     std::string GetWindowsDirectoryA() override;
     std::string GetPrivateProfileStringA(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -71,6 +78,8 @@ public:
 private:
     // Moves the pictures written during a save into place, after one flush.
     void commitPendingPictures();
+    // Takes over what the start-up reading found, once it has ended.
+    void adoptPrefetch();
 
     Desktop* desktop_ = nullptr;
     std::string configDir_;
@@ -82,6 +91,12 @@ private:
     IconLookup iconLookup_;
     // The settings file as last parsed, and a batch of writes in progress.
     std::unique_ptr<ProfileCache> profile_;
+    std::unique_ptr<StartupPrefetch> prefetch_;
+    // Slot pictures read ahead, by file; each is taken once.
+    std::map<std::string, PrefetchedPicture> prefetchedPictures_;
+    // The scratch picture as last written here, read back without the disk
+    // while the file is the one written.
+    std::optional<PrefetchedPicture> scratch_;
     // Pictures of the save in progress: temporary file, file it replaces.
     std::vector<std::pair<std::string, std::string>> pendingPictures_;
 };

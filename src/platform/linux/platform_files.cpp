@@ -13,6 +13,7 @@
 #include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/profile_cache.h"
+#include "platform/linux/startup_prefetch.h"
 
 namespace qlp::linux_desktop {
 
@@ -20,6 +21,30 @@ LinuxPlatform::LinuxPlatform(std::string configDir)
     : configDir_(std::move(configDir)), profile_(std::make_unique<ProfileCache>()) {}
 
 LinuxPlatform::~LinuxPlatform() = default;
+
+void LinuxPlatform::prefetchStartupFiles() {
+    if (!prefetch_) prefetch_ = std::make_unique<StartupPrefetch>(GetWindowsDirectoryA());
+}
+
+void LinuxPlatform::adoptPrefetch() {
+    if (!prefetch_) return;
+    StartupFiles files = prefetch_->take();
+    prefetch_.reset();
+    adoptStartupFiles(std::move(files));
+}
+
+void LinuxPlatform::adoptStartupFiles(StartupFiles files) {
+    ProfileCache& c = *profile_;
+    // Only into a cache that holds nothing yet; the identity is checked at every read.
+    if (files.settings && !c.valid && !c.batching) {
+        c.path = std::move(files.settings->path);
+        c.identity = files.settings->identity;
+        c.text = std::move(files.settings->text);
+        c.valid = true;
+    }
+    prefetchedPictures_ = std::move(files.pictures);
+    iconLookup_.adoptTypes(std::move(files.types));
+}
 
 std::string LinuxPlatform::GetWindowsDirectoryA() {
     if (configDir_.empty()) configDir_ = perUserDirectory();

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/linux/bmp_file.h"
+#include "platform/linux/file_read.h"
 #include "platform/linux/icon_lookup.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_convert.h"
@@ -36,7 +37,14 @@ bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) 
     const std::vector<unsigned char> bytes = encodeBmp(picture);
     if (bytes.empty()) return false;
     // The scratch picture only carries an icon into a slot within this run.
-    if (path == GetWindowsDirectoryA() + "/QLPtemp") return overwriteFile(path, bytes);
+    if (path == GetWindowsDirectoryA() + "/QLPtemp") {
+        scratch_.reset();
+        if (!overwriteFile(path, bytes)) return false;
+        const auto identity = regularFileIdentity(path);
+        auto written = decodeBmp(bytes.data(), bytes.size());
+        if (identity && written) scratch_ = PrefetchedPicture{*identity, std::move(*written)};
+        return true;
+    }
     // A picture file that already holds these bytes is left as it is: most
     // saves find every picture unchanged.
     if (fileHolds(path, bytes)) return true;
@@ -59,16 +67,24 @@ void LinuxPlatform::commitPendingPictures() {
 }
 
 std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
-    const QString file = QString::fromStdString(path);
-    if (!QFileInfo(file).isFile()) return std::nullopt;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray bytes = in.readAll();
+    adoptPrefetch();
+    const auto prefetched = prefetchedPictures_.find(path);
+    if (prefetched != prefetchedPictures_.end()) {
+        PrefetchedPicture entry = std::move(prefetched->second);
+        prefetchedPictures_.erase(prefetched);
+        if (regularFileIdentity(path) == entry.identity) return std::move(entry.picture);
+    }
+    if (scratch_ && path == GetWindowsDirectoryA() + "/QLPtemp" && regularFileIdentity(path) == scratch_->identity) {
+        return scratch_->picture;
+    }
+    std::string content;
+    FileIdentity identity;
+    if (!readWhole(path, content, identity)) return std::nullopt;
     // Our own bitmaps are read directly; other pictures go to Qt's readers.
-    if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                 static_cast<std::size_t>(bytes.size()))) {
+    if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(content.data()), content.size())) {
         return picture;
     }
+    QByteArray bytes = QByteArray::fromStdString(content);
     QBuffer buffer(&bytes);
     // The picture files carry no extension: the content tells the format.
     QImageReader reader(&buffer);
@@ -79,6 +95,7 @@ std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
 }
 
 IconHandle LinuxPlatform::ExtractAssociatedIconA(HINSTANCE, std::string& path, std::uint16_t&) {
+    adoptPrefetch();
     const QImage image = iconLookup_.iconFor(path);
     if (image.isNull()) return 0;
     const IconHandle handle = nextIcon_++;

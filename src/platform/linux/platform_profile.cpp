@@ -21,12 +21,6 @@ using profile::ProfileText;
 
 enum class FileState { Missing, Unusable, Parsed };
 
-FileIdentity identityOf(const struct stat& st) {
-    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-            static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
-            static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
-}
-
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -45,29 +39,6 @@ public:
 private:
     int fd_;
 };
-
-// The whole content of a regular file, with its identity; false when it can't be read.
-bool readWhole(const std::string& path, std::string& bytes, FileIdentity& identity) {
-    // Non-blocking, so a FIFO in place of the file can't hang the launcher.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    if (::fstat(fd.get(), &st) != 0) return false;
-    identity = identityOf(st);
-    return true;
-}
 
 // Brings the cache to the current content of `path`.
 FileState refresh(ProfileCache& cache, const std::string& path) {
@@ -145,6 +116,7 @@ bool replaceFile(const std::string& path, const std::string& bytes, FileIdentity
 
 std::string LinuxPlatform::GetPrivateProfileStringA(std::string_view section, std::string_view key,
                                                     std::string_view defaultValue, const std::string& file) {
+    adoptPrefetch();
     ProfileCache& c = *profile_;
     const ProfileText* text = nullptr;
     if (c.batching && file == c.batchFile) {
@@ -158,6 +130,7 @@ std::string LinuxPlatform::GetPrivateProfileStringA(std::string_view section, st
 
 bool LinuxPlatform::WritePrivateProfileStringA(std::string_view section, std::string_view key, std::string_view value,
                                                const std::string& file) {
+    adoptPrefetch();
     ProfileCache& c = *profile_;
     if (!ProfileText::acceptable(section, key, value)) return false;
     if (c.batching && file == c.batchFile) {
@@ -178,6 +151,7 @@ bool LinuxPlatform::WritePrivateProfileStringA(std::string_view section, std::st
 }
 
 void LinuxPlatform::BeginProfileBatch(const std::string& file) {
+    adoptPrefetch();
     ProfileCache& c = *profile_;
     if (c.batching) EndProfileBatch();
     c.batching = true;

@@ -1,24 +1,13 @@
 #pragma once
 // The settings file as last read, and the writes of a batch in progress.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "platform/linux/file_read.h"
 #include "platform/profile/profile_text.h"
 
 namespace qlp::linux_desktop {
-
-// What tells one version of a file from another without reading it.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t mtimeSeconds = 0;
-    std::int64_t mtimeNanoseconds = 0;
-
-    bool operator==(const FileIdentity&) const = default;
-};
 
 class ProfileCache {
 public:

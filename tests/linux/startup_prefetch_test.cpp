@@ -1,0 +1,171 @@
+#include "platform/linux/startup_prefetch.h"
+
+#include <gtest/gtest.h>
+
+#include <QMimeDatabase>
+
+#include "platform/linux/bmp_file.h"
+#include "platform/linux/linux_platform.h"
+#include "temp_dir.h"
+
+namespace qlp::linux_desktop {
+namespace {
+
+using test::TempDir;
+using test::writeBytes;
+
+Bitmap plain(int side, std::uint32_t colour) {
+    return Bitmap{side, side, std::vector<std::uint32_t>(static_cast<std::size_t>(side) * side, colour)};
+}
+
+std::string bmp(const Bitmap& b) {
+    const auto bytes = encodeBmp(b);
+    return {bytes.begin(), bytes.end()};
+}
+
+Bitmap decoded(const std::string& bytes) {
+    auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    EXPECT_TRUE(picture.has_value());
+    return picture.value_or(Bitmap{});
+}
+
+class StartupPrefetchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        script = dir.file("tool");
+        writeBytes(script, "#!/bin/sh\necho hello\n");
+        page = dir.file("page.html");
+        writeBytes(page, "<html><body>x</body></html>\n");
+        writeBytes(dir.file("QLPconf.ini"), "[DATA]\nTEXT0=" + script + "\nTEXT1=" + page + "\nTEXT2=" +
+                                                dir.file("gone") + "\nTEXT3=" + script + "\n[OPTION]\nPage=2\n");
+        writeBytes(dir.file("Licn0"), "not a picture at all");
+        writeBytes(dir.file("Licn1"), bmp(plain(36, 0xFF112233u)));
+    }
+
+    TempDir dir;
+    std::string script;
+    std::string page;
+};
+
+TEST_F(StartupPrefetchTest, ReadsTheSettingsThePicturesAndTheTypesOfSlotsWithoutOne) {
+    const StartupFiles files = readStartupFiles(dir.path());
+    ASSERT_TRUE(files.settings.has_value());
+    EXPECT_EQ(files.settings->path, dir.file("QLPconf.ini"));
+    EXPECT_EQ(files.settings->text.get("option", "page"), std::optional<std::string_view>("2"));
+    EXPECT_EQ(files.settings->identity, regularFileIdentity(dir.file("QLPconf.ini")));
+
+    // Only what decodes as our bitmap is kept; the garbage is left to the normal reading.
+    ASSERT_EQ(files.pictures.size(), 1u);
+    const auto picture = files.pictures.find(dir.file("Licn1"));
+    ASSERT_NE(picture, files.pictures.end());
+    EXPECT_EQ(picture->second.picture.pixels, decoded(test::readBytes(dir.file("Licn1"))).pixels);
+
+    // Slot 0 has no usable picture and a file: its type is found, once for
+    // both slots that hold it. Slot 1 has a picture, slot 2 no file.
+    ASSERT_EQ(files.types.size(), 1u);
+    const auto type = files.types.find(script);
+    ASSERT_NE(type, files.types.end());
+    EXPECT_EQ(type->second.mimeName, contentTypeOf(QString::fromStdString(script)).name());
+    EXPECT_EQ(type->second.identity, regularFileIdentity(script));
+}
+
+TEST_F(StartupPrefetchTest, NothingIsFoundWithoutASettingsFileButThePictures) {
+    TempDir empty;
+    writeBytes(empty.file("Licn7"), bmp(plain(4, 0xFF000000u)));
+    const StartupFiles files = readStartupFiles(empty.path());
+    EXPECT_FALSE(files.settings.has_value());
+    EXPECT_EQ(files.pictures.size(), 1u);
+    EXPECT_TRUE(files.types.empty());
+}
+
+// What was read ahead stands only while its file is unchanged: every read
+// sees the file as it is when the launcher asks for it.
+TEST_F(StartupPrefetchTest, AFileChangedAfterTheReadingAheadIsReadAgain) {
+    for (const bool change : {false, true}) {
+        SCOPED_TRACE(change);
+        SetUp();
+        LinuxPlatform platform(dir.path());
+        StartupFiles ahead = readStartupFiles(dir.path());
+        // Different sizes, so the change shows even within one tick of the file clock.
+        const Bitmap replaced = plain(20, 0xFF445566u);
+        if (change) {
+            writeBytes(dir.file("QLPconf.ini"), "[OPTION]\nPage=7\n");
+            writeBytes(dir.file("Licn1"), bmp(replaced));
+        }
+        platform.adoptStartupFiles(std::move(ahead));
+        EXPECT_EQ(platform.GetPrivateProfileStringA("OPTION", "Page", "-", dir.file("QLPconf.ini")),
+                  change ? "7" : "2");
+        const auto picture = platform.LoadPicture(dir.file("Licn1"));
+        ASSERT_TRUE(picture.has_value());
+        EXPECT_EQ(picture->width, change ? 20 : 36);
+        EXPECT_EQ(picture->pixels, decoded(test::readBytes(dir.file("Licn1"))).pixels);
+        // A picture read ahead is taken once; a later load reads the file.
+        writeBytes(dir.file("Licn1"), bmp(plain(8, 0xFF000000u)));
+        EXPECT_EQ(platform.LoadPicture(dir.file("Licn1"))->width, 8);
+        // The garbage picture is refused as it is without reading ahead.
+        EXPECT_FALSE(platform.LoadPicture(dir.file("Licn0")).has_value());
+    }
+}
+
+TEST_F(StartupPrefetchTest, AStartReadingAheadLoadsWhatItWouldWithout) {
+    LinuxPlatform ahead(dir.path());
+    ahead.prefetchStartupFiles();
+    LinuxPlatform plain(dir.path());
+    for (const char* key : {"TEXT0", "TEXT1", "TEXT3", "TEXT9"}) {
+        EXPECT_EQ(ahead.GetPrivateProfileStringA("DATA", key, "-", dir.file("QLPconf.ini")),
+                  plain.GetPrivateProfileStringA("DATA", key, "-", dir.file("QLPconf.ini")));
+    }
+    for (const char* name : {"Licn0", "Licn1", "Licn2"}) {
+        const auto a = ahead.LoadPicture(dir.file(name));
+        const auto b = plain.LoadPicture(dir.file(name));
+        ASSERT_EQ(a.has_value(), b.has_value()) << name;
+        if (a) {
+            EXPECT_EQ(a->pixels, b->pixels) << name;
+        }
+    }
+}
+
+TEST_F(StartupPrefetchTest, ATypeFoundAheadIsUsedOnlyForTheFileItWasFoundFor) {
+    IconLookup reference;
+    const IconSource pageIcon = reference.sourceFor(page);
+    const IconSource scriptIcon = reference.sourceFor(script);
+    ASSERT_NE(pageIcon, scriptIcon) << "the theme tells a page from a script";
+    const QString pageType = QMimeDatabase().mimeTypeForFile(QString::fromStdString(page)).name();
+
+    // A type recorded for the file as it is now stands, even where it is not
+    // what the content says: it shows the record is what is used.
+    IconLookup current;
+    current.adoptTypes({{script, PrefetchedType{*regularFileIdentity(script), pageType}}});
+    EXPECT_EQ(current.sourceFor(script), pageIcon);
+    // Taken once: the next lookup goes to the file.
+    EXPECT_EQ(current.sourceFor(script), scriptIcon);
+
+    // A record for an older version of the file is passed over.
+    IconLookup stale;
+    FileIdentity older = *regularFileIdentity(script);
+    older.size += 1;
+    stale.adoptTypes({{script, PrefetchedType{older, pageType}}});
+    EXPECT_EQ(stale.sourceFor(script), scriptIcon);
+}
+
+TEST_F(StartupPrefetchTest, TheScratchPictureIsReadBackAsTheFileHoldsIt) {
+    LinuxPlatform platform(dir.path());
+    const std::string scratch = dir.file("QLPtemp");
+    // Alpha is not kept by the file: what comes back is what the file holds.
+    const Bitmap drawn = plain(36, 0x80ABCDEFu);
+    ASSERT_TRUE(platform.SavePicture(drawn, scratch));
+    const auto back = platform.LoadPicture(scratch);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->pixels, decoded(test::readBytes(scratch)).pixels);
+    // Written by someone else since: the file is read.
+    writeBytes(scratch, bmp(plain(12, 0xFF010203u)));
+    const auto other = platform.LoadPicture(scratch);
+    ASSERT_TRUE(other.has_value());
+    EXPECT_EQ(other->width, 12);
+    // And gone: nothing.
+    std::remove(scratch.c_str());
+    EXPECT_FALSE(platform.LoadPicture(scratch).has_value());
+}
+
+}  // namespace
+}  // namespace qlp::linux_desktop
