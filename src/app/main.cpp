@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     Launcher app(platform);
+    // The window comes up with the front page's icons; the others follow.
+    app.deferOffPageIcons = true;
     Desktop desktop(app, platform);
     SystemSignals systemSignals(desktop);
     desktop.dispatch([&] { Form_Load(app); });

@@ -8,6 +8,7 @@
 #include "platform/platform_ops.h"
 #include "settings/settings_io.h"
 #include "slots/editing.h"
+#include "slots/icon_picture.h"
 #include "window/window.h"
 
 namespace qlp {
@@ -32,6 +33,9 @@ void Form_Load(Launcher& app) {
     setPage(app, 0);
     f.winDir = app.ops.GetWindowsDirectoryA();
     LoadSettings(app);
+    // Only the start-up load may leave icons for later; the front page's are drawn now.
+    app.deferOffPageIcons = false;
+    drawPendingIcons(app, f.VScroll1.value);
     f.Label1.caption = std::to_string(f.VScroll1.value);
     bringFrameToFront(f, f.VScroll1.value);
     addTrayIcon(app);

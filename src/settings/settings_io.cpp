@@ -31,6 +31,10 @@ void loadSlotPicture(Launcher& app, int i) {
             return;
         }
     }
+    if (app.deferOffPageIcons) {
+        app.pendingIcons.push_back(i);
+        return;
+    }
     IconDraw(app, i);
     IconPaste(app, i);
 }
@@ -68,6 +72,8 @@ void SaveSettings(Launcher& app) {
 void LoadSettings(Launcher& app) {
     Form1& f = app.form1;
     const std::string file = settingsFilePath(f);
+    // A load starts the icons afresh.
+    app.pendingIcons.clear();
     for (int i = 0; i < kSlotCount; ++i) {
         for (const auto& key : settings::kSlotKeys) {
             const std::string value = readValue(app, kDataSection, indexed(key.readName, i), file);

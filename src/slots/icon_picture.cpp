@@ -75,6 +75,25 @@ void IconPaste(Launcher& app, int s) {
     }
 }
 
+void drawPendingIcons(Launcher& app, std::optional<int> page) {
+    std::vector<int> later;
+    // Taken out first: drawing runs platform calls, which may dispatch events.
+    std::vector<int> pending = std::move(app.pendingIcons);
+    app.pendingIcons.clear();
+    for (const int s : pending) {
+        if (page && pageOfSlot(s) != *page) {
+            later.push_back(s);
+            continue;
+        }
+        // A slot emptied or refilled since the load has its picture already.
+        if (isSlotEmpty(app.form1, s) || app.form1.Image1[s].picture) continue;
+        IconDraw(app, s);
+        IconPaste(app, s);
+    }
+    later.insert(later.end(), app.pendingIcons.begin(), app.pendingIcons.end());
+    app.pendingIcons = std::move(later);
+}
+
 void Command3_Click(Launcher& app) { IconDraw(app, app.form1.dropSlot); }
 
 void Command4_Click(Launcher& app) { refreshSurface(app.form1.Picture1); }

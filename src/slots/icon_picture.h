@@ -2,12 +2,17 @@
 // Drawing a slot target's icon on the drawing surface Picture1 and making the
 // surface image a slot's picture through the scratch file.
 
+#include <optional>
+
 #include "model/launcher.h"
 
 namespace qlp {
 
 void IconDraw(Launcher& app, int s);
 void IconPaste(Launcher& app, int s);
+// Draws the icons left pending by the start-up load: those on `page` only,
+// or all of them when no page is given.
+void drawPendingIcons(Launcher& app, std::optional<int> page = std::nullopt);
 void Command3_Click(Launcher& app);
 void Command4_Click(Launcher& app);
 void Picture1_Click(Launcher& app);

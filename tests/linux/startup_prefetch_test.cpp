@@ -69,6 +69,21 @@ TEST_F(StartupPrefetchTest, ReadsTheSettingsThePicturesAndTheTypesOfSlotsWithout
     EXPECT_EQ(type->second.identity, regularFileIdentity(script));
 }
 
+TEST_F(StartupPrefetchTest, AskedForTheFrontPageOnlyItTypesTheSlotsOfThePageTheWindowOpensOn) {
+    // Slots 0 and 3 are on page 0; the file says the window opens on page 2.
+    EXPECT_TRUE(readStartupFiles(dir.path(), true).types.empty());
+    EXPECT_EQ(readStartupFiles(dir.path(), false).types.size(), 1u);
+    for (const char* page : {"0", " 0", "x", "12"}) {
+        SCOPED_TRACE(page);
+        // Anything but a page number means the first page.
+        writeBytes(dir.file("QLPconf.ini"), "[DATA]\nTEXT0=" + script + "\n[Option]\nPage=" + page + "\n");
+        const StartupFiles files = readStartupFiles(dir.path(), true);
+        EXPECT_EQ(files.types.count(script), 1u);
+    }
+    // The pictures are read for every page.
+    EXPECT_EQ(readStartupFiles(dir.path(), true).pictures.size(), 1u);
+}
+
 TEST_F(StartupPrefetchTest, NothingIsFoundWithoutASettingsFileButThePictures) {
     TempDir empty;
     writeBytes(empty.file("Licn7"), bmp(plain(4, 0xFF000000u)));

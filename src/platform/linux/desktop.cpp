@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/startup.h"
+#include "slots/icon_picture.h"
 #include "platform/linux/description_dialog_view.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/main_window.h"
@@ -55,7 +56,19 @@ void Desktop::startAfterShown() {
     flushToWindowSystem();
     tray_->start();
     main_->setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
+    drawPendingPage();
 }
+
+void Desktop::drawPendingPage() {
+    // The icons of the pages not in front, a page at a time, so the window
+    // paints and answers in between; any event draws the rest first.
+    if (app_.pendingIcons.empty() || app_.ended) return;
+    qlp::drawPendingIcons(app_, pageOfSlot(app_.pendingIcons.front()));
+    render();
+    if (!app_.pendingIcons.empty()) QTimer::singleShot(0, main_.get(), [this] { drawPendingPage(); });
+}
+
+void Desktop::drawPendingIcons() { qlp::drawPendingIcons(app_); }
 
 OptionsDialogView& Desktop::options() {
     if (!options_) {

@@ -30,6 +30,8 @@ public:
     template <class Handler>
     void dispatch(Handler&& handler) {
         if (app_.ended) return;
+        // No handler sees a slot whose start-up icon is still to be drawn.
+        if (!app_.pendingIcons.empty()) drawPendingIcons();
         std::forward<Handler>(handler)();
         render();
     }
@@ -57,6 +59,8 @@ public:
 
 private:
     void startAfterShown();
+    void drawPendingIcons();
+    void drawPendingPage();
 
     Launcher& app_;
     LinuxPlatform& platform_;

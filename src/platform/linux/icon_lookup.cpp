@@ -143,7 +143,7 @@ QMimeType contentTypeOf(const QString& path) {
     return info.exists() ? mimes.mimeTypeForFile(info) : byName;
 }
 
-void IconLookup::adoptTypes(std::map<std::string, PrefetchedType> types) { types_ = std::move(types); }
+void IconLookup::adoptTypes(std::map<std::string, PrefetchedType> types) { types_.merge(types); }
 
 QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath, const QFileInfo& info) {
     const auto known = types_.find(path);
@@ -168,7 +168,11 @@ void IconLookup::settleTheme() {
     if (themeSettled_) return;
     themeSettled_ = true;
     const QString configured = QIcon::themeName();
-    if (!configured.isEmpty() && QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
+    // Without a desktop's platform theme Qt names hicolor, the theme every
+    // other one falls back to, which holds no folder or document icons: it
+    // is no choice of the user's, and looking through it is slow.
+    const bool chosen = !configured.isEmpty() && configured != QStringLiteral("hicolor");
+    if (chosen && QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
     addSystemIconDirectories();
     // No desktop theme (a bare X session): take an installed freedesktop theme.
     for (const QString& fallback : {QStringLiteral("Adwaita"), QStringLiteral("hicolor")}) {

@@ -36,8 +36,8 @@ QMimeType contentTypeOf(const QString& path);
 
 class IconLookup {
 public:
-    // Content types found ahead of use, by path; each is taken once, while
-    // its file is unchanged.
+    // Content types found ahead of use, by path, added to those not yet
+    // taken; each is taken once, while its file is unchanged.
     void adoptTypes(std::map<std::string, PrefetchedType> types);
 
     // Decides which icon stands for `path`: a desktop entry's own icon, a

@@ -78,14 +78,23 @@ SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QWidget(p
 
 void SlotWidget::setPicture(const Picture& picture) {
     shownPicture = picture;
-    image_ = picture ? toQImage(*picture) : QImage();
+    image_ = QImage();
+    imageMade_ = !picture;
     update();
 }
 
-QPixmap SlotWidget::pixmap() const { return image_.isNull() ? QPixmap() : QPixmap::fromImage(image_); }
+const QImage& SlotWidget::image() const {
+    if (!imageMade_) {
+        image_ = toQImage(*shownPicture);
+        imageMade_ = true;
+    }
+    return image_;
+}
+
+QPixmap SlotWidget::pixmap() const { return image().isNull() ? QPixmap() : QPixmap::fromImage(image()); }
 
 void SlotWidget::paintEvent(QPaintEvent*) {
-    if (image_.isNull()) return;
+    if (image().isNull()) return;
     // Every slot stretches its picture to the slot's size.
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -49,7 +49,11 @@ private:
     Desktop& desktop_;
     int index_;
     bool pressed_ = false;
-    QImage image_;
+    // The picture as Qt draws it, made when first needed: most slots are on
+    // pages not in front, and many are never looked at.
+    const QImage& image() const;
+    mutable QImage image_;
+    mutable bool imageMade_ = true;
 };
 
 class PageScrollBar : public QScrollBar {

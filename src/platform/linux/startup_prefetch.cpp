@@ -8,7 +8,29 @@
 
 namespace qlp::linux_desktop {
 
-StartupFiles readStartupFiles(const std::string& winDir) {
+namespace {
+
+// The page the window opens on, as the settings file says; a hint only, for
+// the order in which types are found.
+int frontPage(const StartupFiles& files) {
+    if (!files.settings) return 0;
+    const auto value = files.settings->text.get(settings::kOptionSection, "Page");
+    if (!value || value->size() != 1 || (*value)[0] < '0' || (*value)[0] > '9') return 0;
+    return (*value)[0] - '0';
+}
+
+std::optional<PrefetchedType> contentTypeAhead(const std::string& path) {
+    const auto before = regularFileIdentity(path);
+    if (!before) return std::nullopt;
+    const QString mime = contentTypeOf(QString::fromStdString(path)).name();
+    // A file that changed while it was being looked at is looked at again later.
+    if (regularFileIdentity(path) != before) return std::nullopt;
+    return PrefetchedType{*before, mime};
+}
+
+}  // namespace
+
+StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     StartupFiles files;
     std::string bytes;
     FileIdentity identity;
@@ -16,6 +38,8 @@ StartupFiles readStartupFiles(const std::string& winDir) {
     if (readWhole(settingsPath, bytes, identity)) {
         files.settings = PrefetchedSettings{settingsPath, identity, profile::ProfileText::parse(bytes)};
     }
+    const int front = frontPage(files);
+    // The slot's path is the first of its keys.
     const std::string pathKey(settings::kSlotKeys[0].readName);
     for (int i = 0; i < kSlotCount; ++i) {
         const std::string picturePath = slotPictureFileIn(winDir, i);
@@ -30,17 +54,15 @@ StartupFiles readStartupFiles(const std::string& winDir) {
         const auto slotPath = files.settings->text.get(settings::kDataSection, pathKey + std::to_string(i));
         if (!slotPath || slotPath->empty()) continue;
         const std::string path(*slotPath);
-        const auto before = regularFileIdentity(path);
-        if (!before || files.types.count(path)) continue;
-        const QString mime = contentTypeOf(QString::fromStdString(path)).name();
-        // A file that changed while it was being looked at is looked at again later.
-        if (regularFileIdentity(path) == before) files.types.emplace(path, PrefetchedType{*before, mime});
+        if (files.types.count(path)) continue;
+        if (frontPageOnly && pageOfSlot(i) != front) continue;
+        if (auto type = contentTypeAhead(path)) files.types.emplace(path, std::move(*type));
     }
     return files;
 }
 
 StartupPrefetch::StartupPrefetch(const std::string& winDir)
-    : worker_([this, winDir] { files_ = readStartupFiles(winDir); }) {}
+    : worker_([this, winDir] { files_ = readStartupFiles(winDir, true); }) {}
 
 StartupPrefetch::~StartupPrefetch() {
     if (worker_.joinable()) worker_.join();

@@ -36,8 +36,10 @@ struct StartupFiles {
     std::map<std::string, PrefetchedType> types;
 };
 
-// What a start of the launcher in `winDir` reads first.
-StartupFiles readStartupFiles(const std::string& winDir);
+// What a start of the launcher in `winDir` reads first. With `frontPageOnly`
+// types are found only for the slots of the page the window opens on: the
+// other pages' icons are drawn once the window is shown.
+StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly = false);
 
 class StartupPrefetch {
 public:
