@@ -258,7 +258,6 @@ MainWindow::MainWindow(Desktop& desktop) : QWidget(nullptr), desktop_(desktop) {
         pages_[p] = new QWidget(frame1_);
         pages_[p]->setObjectName(QStringLiteral("Frame_%1").arg(p));
     }
-    for (int i = 0; i < kSlotCount; ++i) slots_[i] = new SlotWidget(desktop, i, pages_[pageOfSlot(i)]);
     scroll_ = new PageScrollBar(desktop, frame1_);
     label1_ = new PressArea(desktop, PressArea::Role::Label1, frame1_);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -270,6 +269,26 @@ MainWindow::MainWindow(Desktop& desktop) : QWidget(nullptr), desktop_(desktop) {
     ktext_->setFont(small);
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ktext_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+SlotWidget* MainWindow::slot(int i) {
+    // A page's slots are made when the page first comes to the front (or a
+    // slot is asked for): the window opens with one page's widgets.
+    if (!slots_[i]) {
+        slots_[i] = new SlotWidget(desktop_, i, pages_[pageOfSlot(i)]);
+        renderSlot(i);
+        slots_[i]->show();
+    }
+    return slots_[i];
+}
+
+void MainWindow::renderSlot(int i) {
+    const Control& c = desktop_.app().form1.Image1[i];
+    SlotWidget* w = slots_[i];
+    setGeometryIfChanged(w, twipsRect(c));
+    const QString tip = QString::fromStdString(c.toolTip);
+    if (w->toolTip() != tip) w->setToolTip(tip);
+    if (w->shownPicture != c.picture) w->setPicture(c.picture);
 }
 
 QLineEdit* MainWindow::text2() {
@@ -322,12 +341,12 @@ void MainWindow::render() {
         if (p == front) pages_[p]->raise();
     }
     for (int i = 0; i < kSlotCount; ++i) {
-        const Control& c = f.Image1[i];
-        SlotWidget* w = slots_[i];
-        setGeometryIfChanged(w, twipsRect(c));
-        const QString tip = QString::fromStdString(c.toolTip);
-        if (w->toolTip() != tip) w->setToolTip(tip);
-        if (w->shownPicture != c.picture) w->setPicture(c.picture);
+        // A new widget is brought in line as it is made.
+        if (slots_[i]) {
+            renderSlot(i);
+        } else if (pageOfSlot(i) == front) {
+            slot(i);
+        }
     }
     setGeometryIfChanged(scroll_, twipsRect(f.VScroll1));
     if (scroll_->value() != f.VScroll1.value) {

@@ -103,7 +103,9 @@ public:
     explicit MainWindow(Desktop& desktop);
     void render();
 
-    SlotWidget* slot(int i) { return slots_[i]; }
+    SlotWidget* slot(int i);
+    // Brings slot i's widget in line with the state.
+    void renderSlot(int i);
     QWidget* page(int p) { return pages_[p]; }
     PageScrollBar* scrollBar() { return scroll_; }
     PressArea* pageLabel() { return label1_; }
