@@ -104,8 +104,6 @@ public:
     void render();
 
     SlotWidget* slot(int i);
-    // Brings slot i's widget in line with the state.
-    void renderSlot(int i);
     QWidget* page(int p) { return pages_[p]; }
     PageScrollBar* scrollBar() { return scroll_; }
     PressArea* pageLabel() { return label1_; }
@@ -118,6 +116,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Brings slot i's widget in line with the state.
+    void renderSlot(int i);
     QRect twipsRect(const Control& c) const;
     void renderVisibility(const Form1& f);
     Desktop& desktop_;
