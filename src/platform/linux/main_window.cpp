@@ -381,13 +381,27 @@ void MainWindow::render() {
     }
 }
 
+void MainWindow::showFirstTime() {
+    if (shownOnce_) {
+        show();
+        return;
+    }
+    shownOnce_ = true;
+    // The contents are shown right after the window is mapped, before its
+    // first paint: shown with it, the first of them would make Qt set up its
+    // accessibility bridge (a session bus connection) before the map request.
+    frame1_->hide();
+    show();
+    frame1_->show();
+}
+
 void MainWindow::renderVisibility(const Form1& f) {
     if (f.visible) {
         if (minimisedForTray_) {
             minimisedForTray_ = false;
             showNormal();
         } else if (!isVisible()) {
-            show();
+            showFirstTime();
         }
         return;
     }
@@ -409,7 +423,7 @@ void MainWindow::renderVisibility(const Form1& f) {
             showMinimized();
         } else {
             setWindowState(windowState() | Qt::WindowMinimized);
-            show();
+            showFirstTime();
         }
     }
 }

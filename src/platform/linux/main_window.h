@@ -116,6 +116,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void showFirstTime();
     // Brings slot i's widget in line with the state.
     void renderSlot(int i);
     QRect twipsRect(const Control& c) const;
@@ -130,6 +131,7 @@ private:
     QLineEdit* text2();
     QLineEdit* text2_ = nullptr;
     bool placed_ = false;
+    bool shownOnce_ = false;
     Focus appliedFocus_ = Focus::None;
     WindowStacking stacking_{*this};
     // Hidden by the core while the desktop has no notification area, and so
