@@ -151,6 +151,8 @@ choose() {
 # ---------------------------------------------------------------------------
 stage "1 start-up from the prepared settings"
 e2e_start_launcher "$launcher" || fail "start-up"
+# Qt must have taken the launcher's main thread for its own, not a helper thread.
+! grep -q "not created in the main() thread" "$e2e_work/launcher.log" || fail "start-up: Qt took another thread for its main thread"
 read -r _ _ cw ch <<<"$(e2e_client_geometry)"
 [ "$cw $ch" = "$(e2e_expected_client_size)" ] ||
     fail "client area ${cw}x$ch, the icon size 480x480 twips gives $(e2e_expected_client_size | tr ' ' x)"

@@ -2,6 +2,8 @@
 // it can be killed in the middle of a save or run as another user.
 //   settings_child save-loop DIR   saves generation after generation until killed
 //   settings_child load DIR        loads and prints what it found
+//   settings_child prefetch DIR    reads DIR ahead as a start does, then makes
+//                                  the application object; prints what was read
 //   settings_child readonly-save DIR
 //                                  makes DIR read-only, saves, makes it
 //                                  writable again, saves; prints whether the
@@ -15,8 +17,11 @@
 #include <memory>
 #include <string>
 
+#include <QCoreApplication>
+
 #include "model/launcher.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/startup_prefetch.h"
 #include "settings/settings_io.h"
 
 using namespace qlp;
@@ -68,6 +73,15 @@ void fillGeneration(Launcher& app, int g) {
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
     const std::string mode = argv[1];
+    if (mode == "prefetch") {
+        // As the launcher starts: the reading ahead runs (and ends) before
+        // the application object exists; Qt must still take this thread.
+        linux_desktop::StartupPrefetch prefetch(argv[2]);
+        const linux_desktop::StartupFiles files = prefetch.take();
+        QCoreApplication qapp(argc, argv);
+        std::printf("types=%zu\n", files.types.size());
+        return 0;
+    }
     linux_desktop::LinuxPlatform platform(argv[2]);
     Launcher app(platform);
     app.form1.winDir = platform.GetWindowsDirectoryA();

@@ -1,5 +1,7 @@
 #include "platform/linux/startup_prefetch.h"
 
+#include <QThread>
+
 #include "model/launcher.h"
 #include "platform/linux/bmp_file.h"
 #include "platform/linux/icon_lookup.h"
@@ -61,8 +63,12 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     return files;
 }
 
-StartupPrefetch::StartupPrefetch(const std::string& winDir)
-    : worker_([this, winDir] { files_ = readStartupFiles(winDir, true); }) {}
+StartupPrefetch::StartupPrefetch(const std::string& winDir) {
+    // Qt takes the first thread that uses it for its main thread, and the
+    // reading uses Qt (content types): this thread uses Qt first.
+    QThread::currentThread();
+    worker_ = std::thread([this, winDir] { files_ = readStartupFiles(winDir, true); });
+}
 
 StartupPrefetch::~StartupPrefetch() {
     if (worker_.joinable()) worker_.join();
