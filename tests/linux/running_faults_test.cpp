@@ -176,12 +176,8 @@ TEST(ReadOnlySettingsDirectory, AnUnprivilegedLauncherKeepsItsStateAndSavesOnceI
     ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
     const std::string command = "/usr/bin/setpriv --reuid=nobody --regid=nogroup --clear-groups " +
                                 std::string(QLP_SETTINGS_CHILD) + " readonly-save " + dir.path() + " 2>&1";
-    FILE* out = ::popen(command.c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    std::string printed;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, out)) printed += buffer;
-    const int status = ::pclose(out);
+    const auto [printed, status] = test::runCommand(command);
+    ASSERT_NE(status, -1);
     if (printed.empty() && WIFEXITED(status) && WEXITSTATUS(status) == 127) GTEST_SKIP() << "cannot run as nobody";
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << printed;
     EXPECT_EQ(printed, "state kept=1\nfile kept=1\n");

@@ -175,12 +175,8 @@ TEST(UnreadableSettingsFile, AnotherUserStartsWithTheDefaults) {
     ASSERT_EQ(::chmod(file.c_str(), 0), 0);
     const std::string command = "/usr/bin/setpriv --reuid=nobody --regid=nogroup --clear-groups " +
                                 std::string(QLP_SETTINGS_CHILD) + " load " + dir.path() + " 2>/dev/null";
-    FILE* out = ::popen(command.c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    std::string printed;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, out)) printed += buffer;
-    const int status = ::pclose(out);
+    const auto [printed, status] = test::runCommand(command);
+    ASSERT_NE(status, -1);
     if (printed.empty() && WIFEXITED(status) && WEXITSTATUS(status) == 127) GTEST_SKIP() << "cannot run as nobody";
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << printed;
     EXPECT_EQ(printed, "TEXT0=\nALH=0\nSKchk=1\nSliderH=240\nSliderW=240\ntop=1440\npage=0\n");

@@ -92,12 +92,8 @@ TEST_F(StartupPrefetchTest, QtKeepsTheStartingThreadForItsMainThread) {
     // Slot 0 is on the front page and needs its content read: the reading uses Qt.
     writeBytes(dir.file("QLPconf.ini"), "[DATA]\nTEXT0=" + script + "\n");
     const std::string command = std::string(QLP_SETTINGS_CHILD) + " prefetch " + dir.path() + " 2>&1";
-    FILE* out = ::popen(command.c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    std::string printed;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, out)) printed += buffer;
-    const int status = ::pclose(out);
+    const auto [printed, status] = test::runCommand(command);
+    ASSERT_NE(status, -1);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << printed;
     // Any warning (such as the application object not being made in Qt's main thread) fails it.
     EXPECT_EQ(printed, "types=1\n");

@@ -3,6 +3,8 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,6 +40,22 @@ inline std::string readBytes(const std::string& path) {
 inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// What a shell command printed, and its wait status (-1 when it could not be run).
+struct CommandOutput {
+    std::string printed;
+    int status = -1;
+};
+
+inline CommandOutput runCommand(const std::string& command) {
+    CommandOutput result;
+    FILE* out = ::popen(command.c_str(), "r");
+    if (!out) return result;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, out)) result.printed += buffer;
+    result.status = ::pclose(out);
+    return result;
 }
 
 }  // namespace qlp::test
