@@ -45,7 +45,8 @@ std::string settingsFileIn(const std::string& winDir) { return winDir + "/QLPcon
 std::string slotPictureFileIn(const std::string& winDir, int slot) { return winDir + "/Licn" + std::to_string(slot); }
 std::string settingsFilePath(const Form1& f) { return settingsFileIn(f.winDir); }
 std::string slotPictureFilePath(const Form1& f, int slot) { return slotPictureFileIn(f.winDir, slot); }
-std::string scratchFilePath(const Form1& f) { return f.winDir + "/QLPtemp"; }
+std::string scratchFileIn(const std::string& winDir) { return winDir + "/QLPtemp"; }
+std::string scratchFilePath(const Form1& f) { return scratchFileIn(f.winDir); }
 
 void SaveSettings(Launcher& app) {
     const Form1& f = app.form1;

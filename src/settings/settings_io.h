@@ -11,6 +11,7 @@ namespace qlp {
 // The files in the launcher's own directory `winDir`.
 std::string settingsFileIn(const std::string& winDir);
 std::string slotPictureFileIn(const std::string& winDir, int slot);
+std::string scratchFileIn(const std::string& winDir);
 std::string settingsFilePath(const Form1& f);
 std::string slotPictureFilePath(const Form1& f, int slot);
 std::string scratchFilePath(const Form1& f);

@@ -145,13 +145,13 @@ QMimeType contentTypeOf(const QString& path) {
 
 void IconLookup::adoptTypes(std::map<std::string, PrefetchedType> types) { types_.merge(types); }
 
-QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath, const QFileInfo& info) {
+QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath) {
     const auto known = types_.find(path);
     if (known != types_.end()) {
         // Taken once, and only for the file as it was when its type was found.
         const PrefetchedType type = std::move(known->second);
         types_.erase(known);
-        if (info.isFile() && regularFileIdentity(path) == type.identity) {
+        if (regularFileIdentity(path) == type.identity) {
             const QMimeType mime = QMimeDatabase().mimeTypeForName(type.mimeName);
             if (mime.isValid()) return mime;
         }
@@ -227,7 +227,7 @@ IconSource IconLookup::sourceFor(const std::string& path) {
         if (auto folder = namedIcon(QStringLiteral("folder"))) return *folder;
         return {IconSource::Kind::BuiltIn, QStringLiteral("folder")};
     }
-    const QMimeType mime = typeOf(path, qpath, info);
+    const QMimeType mime = typeOf(path, qpath);
     if (info.isFile() && (mime.inherits(QStringLiteral("application/x-desktop")) ||
                           info.suffix().compare(QStringLiteral("desktop"), Qt::CaseInsensitive) == 0)) {
         if (auto own = desktopEntryIcon(qpath)) return *own;

@@ -2,7 +2,6 @@
 // The icon that the file manager shows for a path, at the size the launcher
 // draws it. The icon theme is settled once and each icon is rendered once.
 
-#include <QFileInfo>
 #include <QImage>
 #include <QMimeType>
 #include <QString>
@@ -51,7 +50,7 @@ public:
 
 private:
     void settleTheme();
-    QMimeType typeOf(const std::string& path, const QString& qpath, const QFileInfo& info);
+    QMimeType typeOf(const std::string& path, const QString& qpath);
     QImage render(const IconSource& source);
     std::optional<IconSource> desktopEntryIcon(const QString& path);
     std::optional<IconSource> namedIcon(QString name);

@@ -79,15 +79,11 @@ SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QWidget(p
 void SlotWidget::setPicture(const Picture& picture) {
     shownPicture = picture;
     image_ = QImage();
-    imageMade_ = !picture;
     update();
 }
 
 const QImage& SlotWidget::image() const {
-    if (!imageMade_) {
-        image_ = toQImage(*shownPicture);
-        imageMade_ = true;
-    }
+    if (image_.isNull() && shownPicture) image_ = toQImage(*shownPicture);
     return image_;
 }
 

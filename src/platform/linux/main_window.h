@@ -53,7 +53,6 @@ private:
     // pages not in front, and many are never looked at.
     const QImage& image() const;
     mutable QImage image_;
-    mutable bool imageMade_ = true;
 };
 
 class PageScrollBar : public QScrollBar {

@@ -1,7 +1,6 @@
 // Icons, the drawing surface and picture files.
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
@@ -13,6 +12,7 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/picture_convert.h"
 #include "platform/linux/profile_cache.h"
+#include "settings/settings_io.h"
 
 namespace qlp::linux_desktop {
 
@@ -37,7 +37,7 @@ bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) 
     const std::vector<unsigned char> bytes = encodeBmp(picture);
     if (bytes.empty()) return false;
     // The scratch picture only carries an icon into a slot within this run.
-    if (path == GetWindowsDirectoryA() + "/QLPtemp") {
+    if (path == scratchFileIn(GetWindowsDirectoryA())) {
         scratch_.reset();
         if (!overwriteFile(path, bytes)) return false;
         const auto identity = regularFileIdentity(path);
@@ -74,7 +74,7 @@ std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
         prefetchedPictures_.erase(prefetched);
         if (regularFileIdentity(path) == entry.identity) return std::move(entry.picture);
     }
-    if (scratch_ && path == GetWindowsDirectoryA() + "/QLPtemp" && regularFileIdentity(path) == scratch_->identity) {
+    if (scratch_ && path == scratchFileIn(GetWindowsDirectoryA()) && regularFileIdentity(path) == scratch_->identity) {
         return scratch_->picture;
     }
     std::string content;
