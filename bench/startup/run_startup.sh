@@ -52,7 +52,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -n "$display_num" ]; then
-  Xvfb ":$display_num" -screen 0 1280x1024x24 -nolisten tcp 2>"$tmp/xvfb.log" &
+  Xvfb ":$display_num" -noreset -screen 0 1280x1024x24 -nolisten tcp 2>"$tmp/xvfb.log" &
   xpid=$!
   for _ in $(seq 200); do
     [ -e "/tmp/.X11-unix/X$display_num" ] && kill -0 "$xpid" 2>/dev/null && echo "$display_num" >"$tmp/display" && break
@@ -60,7 +60,7 @@ if [ -n "$display_num" ]; then
     sleep 0.05
   done
 else
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
   xpid=$!
 fi
 for _ in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.05; done

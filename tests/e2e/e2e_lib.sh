@@ -53,8 +53,10 @@ e2e_setup_dirs() {
 }
 
 # Xvfb on a free display at 96 DPI, openbox, and trayer at the top right.
+# -noreset keeps the server from resetting (and refusing connections for a
+# moment) whenever its last client leaves.
 e2e_start_desktop() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$e2e_work/display" >"$e2e_work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$e2e_work/display" >"$e2e_work/xvfb.log" 2>&1 &
     e2e_pids+=($!)
     e2e_until test -s "$e2e_work/display" || { cat "$e2e_work/xvfb.log"; echo "SKIP: Xvfb did not start"; exit 77; }
     DISPLAY=:$(head -n1 "$e2e_work/display")

@@ -35,7 +35,7 @@ until_true() {
     return 1
 }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 until_true test -s "$work/display" || { echo "SKIP: Xvfb did not start"; exit 77; }
 export DISPLAY=:$(head -n1 "$work/display")

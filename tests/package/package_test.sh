@@ -84,12 +84,14 @@ LC_ALL=C.UTF-8 MANWIDTH=80 man quillop 2>/dev/null | grep -q '^NAME' || fail "ma
 
 step "starting it from its menu entry under Xvfb"
 mkdir -m 0700 "$tmp/run" "$tmp/home"
+# -noreset: otherwise the server resets when its last client (the readiness
+# probe) leaves, and a client connecting during the reset is refused.
 if [ -n "${PACKAGE_TEST_DISPLAY:-}" ]; then
-  Xvfb ":$PACKAGE_TEST_DISPLAY" -screen 0 1024x768x24 -nolisten tcp 2>"$tmp/xvfb.log" &
+  Xvfb ":$PACKAGE_TEST_DISPLAY" -noreset -screen 0 1024x768x24 -nolisten tcp 2>"$tmp/xvfb.log" &
   xpid=$!
   display=":$PACKAGE_TEST_DISPLAY"
 else
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
   xpid=$!
   for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
   display=":$(cat "$tmp/display")"

@@ -12,7 +12,7 @@ xpid=
 cleanup() { [ -n "$xpid" ] && kill "$xpid" 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
 xpid=$!
 for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$tmp/display")"
