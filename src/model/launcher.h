@@ -175,12 +175,12 @@ struct Launcher {
     PlatformOps& ops;
     // Set once the process has been told to end; the view then takes no more events.
     bool ended = false;
-    // When set, the start-up load draws only the front page's icons at once
-    // and leaves the others in pendingIcons, for drawPendingIcons once the
-    // window is on the screen; a view that sets it draws them before any
-    // other handler runs.
+    // When set, the start-up load gives only the front page's slots their
+    // pictures (saved or drawn) at once and leaves the others in
+    // pendingIcons, for drawPendingIcons once the window is on the screen; a
+    // view that sets it gives them theirs before any other handler runs.
     bool deferOffPageIcons = false;
-    // Slots whose icon is still to be drawn, in slot order.
+    // Filled slots whose picture is still to be loaded or drawn, in slot order.
     std::vector<int> pendingIcons;
 };
 

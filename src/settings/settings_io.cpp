@@ -21,28 +21,11 @@ std::string readValue(Launcher& app, std::string_view section, const std::string
     return app.ops.GetPrivateProfileStringA(section, key, settings::kAbsentMarker, file);
 }
 
-// The saved picture when there is a readable one, else the icon rendered afresh.
-void loadSlotPicture(Launcher& app, int i) {
-    Form1& f = app.form1;
-    const std::string path = slotPictureFilePath(f, i);
-    if (sameText(app.ops.Dir(path), indexed("Licn", i))) {
-        if (auto picture = app.ops.LoadPicture(path)) {
-            f.Image1[i].picture = std::make_shared<const Bitmap>(std::move(*picture));
-            return;
-        }
-    }
-    if (app.deferOffPageIcons) {
-        app.pendingIcons.push_back(i);
-        return;
-    }
-    IconDraw(app, i);
-    IconPaste(app, i);
-}
-
 }  // namespace
 
 std::string settingsFileIn(const std::string& winDir) { return winDir + "/QLPconf.ini"; }
-std::string slotPictureFileIn(const std::string& winDir, int slot) { return winDir + "/Licn" + std::to_string(slot); }
+std::string slotPictureFileName(int slot) { return indexed("Licn", slot); }
+std::string slotPictureFileIn(const std::string& winDir, int slot) { return winDir + "/" + slotPictureFileName(slot); }
 std::string settingsFilePath(const Form1& f) { return settingsFileIn(f.winDir); }
 std::string slotPictureFilePath(const Form1& f, int slot) { return slotPictureFileIn(f.winDir, slot); }
 std::string scratchFileIn(const std::string& winDir) { return winDir + "/QLPtemp"; }
@@ -83,7 +66,12 @@ void LoadSettings(Launcher& app) {
         }
         if (isSlotEmpty(f, i)) continue;
         f.Image1[i].toolTip = slotToolTip(f, i);
-        loadSlotPicture(app, i);
+        if (app.deferOffPageIcons) {
+            // The front page is known once the options are read.
+            app.pendingIcons.push_back(i);
+        } else {
+            loadSlotPicture(app, i);
+        }
     }
     for (int p = 0; p < kPageCount; ++p) {
         const std::string value = readValue(app, kDataSection, indexed(settings::kPageKey.readName, p), file);

@@ -10,6 +10,7 @@ namespace qlp {
 
 // The files in the launcher's own directory `winDir`.
 std::string settingsFileIn(const std::string& winDir);
+std::string slotPictureFileName(int slot);
 std::string slotPictureFileIn(const std::string& winDir, int slot);
 std::string scratchFileIn(const std::string& winDir);
 std::string settingsFilePath(const Form1& f);

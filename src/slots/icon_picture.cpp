@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "model/text.h"
 #include "platform/platform_ops.h"
 #include "settings/settings_io.h"
 
@@ -75,6 +76,19 @@ void IconPaste(Launcher& app, int s) {
     }
 }
 
+void loadSlotPicture(Launcher& app, int i) {
+    Form1& f = app.form1;
+    const std::string path = slotPictureFilePath(f, i);
+    if (sameText(app.ops.Dir(path), slotPictureFileName(i))) {
+        if (auto picture = app.ops.LoadPicture(path)) {
+            f.Image1[i].picture = std::make_shared<const Bitmap>(std::move(*picture));
+            return;
+        }
+    }
+    IconDraw(app, i);
+    IconPaste(app, i);
+}
+
 void drawPendingIcons(Launcher& app, std::optional<int> page) {
     std::vector<int> later;
     // Taken out first: drawing runs platform calls, which may dispatch events.
@@ -87,8 +101,7 @@ void drawPendingIcons(Launcher& app, std::optional<int> page) {
         }
         // A slot emptied or refilled since the load has its picture already.
         if (isSlotEmpty(app.form1, s) || app.form1.Image1[s].picture) continue;
-        IconDraw(app, s);
-        IconPaste(app, s);
+        loadSlotPicture(app, s);
     }
     later.insert(later.end(), app.pendingIcons.begin(), app.pendingIcons.end());
     app.pendingIcons = std::move(later);

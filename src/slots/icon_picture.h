@@ -10,8 +10,11 @@ namespace qlp {
 
 void IconDraw(Launcher& app, int s);
 void IconPaste(Launcher& app, int s);
-// Draws the icons left pending by the start-up load: those on `page` only,
-// or all of them when no page is given.
+// Gives slot `i` its saved picture when there is a readable one, else the
+// icon of its target rendered afresh.
+void loadSlotPicture(Launcher& app, int i);
+// Gives the slots left pending by the start-up load their pictures: those on
+// `page` only, or all of them when no page is given.
 void drawPendingIcons(Launcher& app, std::optional<int> page = std::nullopt);
 void Command3_Click(Launcher& app);
 void Command4_Click(Launcher& app);

@@ -73,19 +73,26 @@ TEST_F(StartupPrefetchTest, ReadsTheSettingsThePicturesAndTheTypesOfSlotsWithout
     EXPECT_EQ(type->second.identity, regularFileIdentity(script));
 }
 
-TEST_F(StartupPrefetchTest, AskedForTheFrontPageOnlyItTypesTheSlotsOfThePageTheWindowOpensOn) {
-    // Slots 0 and 3 are on page 0; the file says the window opens on page 2.
-    EXPECT_TRUE(readStartupFiles(dir.path(), true).types.empty());
+TEST_F(StartupPrefetchTest, AskedForTheFrontPageOnlyItReadsForThePageTheWindowOpensOn) {
+    // Slots 0 to 3 are on page 0; the file says the window opens on page 2.
+    const StartupFiles other = readStartupFiles(dir.path(), true);
+    EXPECT_TRUE(other.types.empty());
+    EXPECT_TRUE(other.pictures.empty());
     EXPECT_EQ(readStartupFiles(dir.path(), false).types.size(), 1u);
+    // A picture of page 2 (which shows slots 36 to 47) is read.
+    writeBytes(dir.file("Licn40"), bmp(plain(8, 0xFF010203u)));
+    const StartupFiles front = readStartupFiles(dir.path(), true);
+    ASSERT_EQ(front.pictures.size(), 1u);
+    EXPECT_EQ(front.pictures.count(dir.file("Licn40")), 1u);
     for (const char* page : {"0", " 0", "x", "12"}) {
         SCOPED_TRACE(page);
         // Anything but a page number means the first page.
         writeBytes(dir.file("QLPconf.ini"), "[DATA]\nTEXT0=" + script + "\n[Option]\nPage=" + page + "\n");
         const StartupFiles files = readStartupFiles(dir.path(), true);
         EXPECT_EQ(files.types.count(script), 1u);
+        EXPECT_EQ(files.pictures.count(dir.file("Licn1")), 1u);
+        EXPECT_EQ(files.pictures.count(dir.file("Licn40")), 0u);
     }
-    // The pictures are read for every page.
-    EXPECT_EQ(readStartupFiles(dir.path(), true).pictures.size(), 1u);
 }
 
 TEST_F(StartupPrefetchTest, QtKeepsTheStartingThreadForItsMainThread) {

@@ -13,7 +13,7 @@ namespace qlp::linux_desktop {
 namespace {
 
 // The page the window opens on, as the settings file says; a hint only, for
-// the order in which types are found.
+// what is read ahead.
 int frontPage(const StartupFiles& files) {
     if (!files.settings) return 0;
     const auto value = files.settings->text.get(settings::kOptionSection, "Page");
@@ -44,6 +44,8 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     // The slot's path is the first of its keys.
     const std::string pathKey(settings::kSlotKeys[0].readName);
     for (int i = 0; i < kSlotCount; ++i) {
+        // The other pages' pictures are loaded once the window is shown.
+        if (frontPageOnly && pageOfSlot(i) != front) continue;
         const std::string picturePath = slotPictureFileIn(winDir, i);
         if (readWhole(picturePath, bytes, identity)) {
             if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
@@ -57,7 +59,6 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
         if (!slotPath || slotPath->empty()) continue;
         const std::string path(*slotPath);
         if (files.types.count(path)) continue;
-        if (frontPageOnly && pageOfSlot(i) != front) continue;
         if (auto type = contentTypeAhead(path)) files.types.emplace(path, std::move(*type));
     }
     return files;

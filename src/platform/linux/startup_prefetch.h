@@ -1,7 +1,7 @@
 #pragma once
 // The files a start reads first, read on a second thread while the window
-// system connection is made: the settings file, the slot pictures and the
-// content types of the slots that have no picture. Each result keeps the
+// system connection is made: the settings file, the front page's slot
+// pictures and the content types of its slots that have no picture. Each result keeps the
 // identity of the file it came from; it is used only while the file still
 // has that identity, so a read sees the file as it is at the moment of use.
 
@@ -37,8 +37,8 @@ struct StartupFiles {
 };
 
 // What a start of the launcher in `winDir` reads first. With `frontPageOnly`
-// types are found only for the slots of the page the window opens on: the
-// other pages' icons are drawn once the window is shown.
+// pictures and types are read only for the slots of the page the window opens
+// on: the other pages' pictures are loaded once the window is shown.
 StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly = false);
 
 class StartupPrefetch {
