@@ -60,7 +60,7 @@ void Desktop::startAfterShown() {
 }
 
 void Desktop::drawPendingPage() {
-    // The icons of the pages not in front, a page at a time, so the window
+    // The pictures of the pages not in front, a page at a time, so the window
     // paints and answers in between; any event draws the rest first.
     if (app_.pendingIcons.empty() || app_.ended) return;
     qlp::drawPendingIcons(app_, pageOfSlot(app_.pendingIcons.front()));

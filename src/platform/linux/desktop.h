@@ -30,7 +30,7 @@ public:
     template <class Handler>
     void dispatch(Handler&& handler) {
         if (app_.ended) return;
-        // No handler sees a slot whose start-up icon is still to be drawn.
+        // No handler sees a slot whose start-up picture is still to come.
         if (!app_.pendingIcons.empty()) drawPendingIcons();
         std::forward<Handler>(handler)();
         render();
