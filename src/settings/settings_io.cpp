@@ -1,7 +1,5 @@
 #include "settings/settings_io.h"
 
-#include <memory>
-
 #include "model/text.h"
 #include "platform/platform_ops.h"
 #include "settings/settings_keys.h"

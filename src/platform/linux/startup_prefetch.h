@@ -1,9 +1,10 @@
 #pragma once
 // The files a start reads first, read on a second thread while the window
 // system connection is made: the settings file, the front page's slot
-// pictures and the content types of its slots that have no picture. Each result keeps the
-// identity of the file it came from; it is used only while the file still
-// has that identity, so a read sees the file as it is at the moment of use.
+// pictures and the content types of its slots that have no picture. Each
+// result keeps the identity of the file it came from; it is used only while
+// the file still has that identity, so a read sees the file as it is at the
+// moment of use.
 
 #include <map>
 #include <optional>
