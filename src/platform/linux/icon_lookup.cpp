@@ -8,7 +8,6 @@
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QStandardPaths>
 
 namespace qlp::linux_desktop {
@@ -19,14 +18,12 @@ namespace {
 constexpr qint64 kMaxDesktopEntrySize = 1 << 20;
 
 // Without a desktop's platform theme Qt searches no system icon directory:
-// add the freedesktop ones (~/.icons, then $XDG_DATA_DIRS/icons).
+// give it ours, so that Qt's own icons (in dialogs) come from the same theme.
 void addSystemIconDirectories() {
     QStringList paths = QIcon::themeSearchPaths();
-    QStringList wanted{QDir::homePath() + QStringLiteral("/.icons")};
-    wanted += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                        QStandardPaths::LocateDirectory);
     bool changed = false;
-    for (const QString& dir : wanted) {
+    for (const std::string& base : iconBaseDirectories()) {
+        const QString dir = QString::fromStdString(base);
         if (paths.contains(dir) || !QFileInfo(dir).isDir()) continue;
         paths << dir;
         changed = true;
@@ -34,11 +31,13 @@ void addSystemIconDirectories() {
     if (changed) QIcon::setThemeSearchPaths(paths);
 }
 
-bool themeInstalled(const QString& name) {
-    for (const QString& dir : QIcon::themeSearchPaths()) {
-        if (QFileInfo::exists(dir + QLatin1Char('/') + name + QStringLiteral("/index.theme"))) return true;
-    }
-    return false;
+// The image file kinds an icon theme may hold that can be read here, the
+// freedesktop order of preference.
+std::vector<std::string> iconFileExtensions() {
+    std::vector<std::string> extensions{"png"};
+    if (QImageReader::supportedImageFormats().contains("svg")) extensions.emplace_back("svg");
+    extensions.emplace_back("xpm");
+    return extensions;
 }
 
 bool readableImage(const QString& path) {
@@ -51,7 +50,7 @@ bool readableImage(const QString& path) {
 QString keyOf(const IconSource& source) {
     switch (source.kind) {
         case IconSource::Kind::Theme:
-            return QStringLiteral("theme:") + source.name;
+            return QStringLiteral("theme:") + source.file;
         case IconSource::Kind::File:
             return QStringLiteral("file:") + source.name;
         case IconSource::Kind::BuiltIn:
@@ -159,28 +158,57 @@ QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath) {
     return contentTypeOf(qpath);
 }
 
+IconLookup::IconLookup(const QString& configuredTheme) : toldQt_(true) { chooseTheme(configuredTheme); }
+
+void IconLookup::adopt(IconLookup&& ahead) {
+    if (themeSettled_ || !ahead.themeSettled_) return;
+    theme_ = std::move(ahead.theme_);
+    named_ = std::move(ahead.named_);
+    rendered_ = std::move(ahead.rendered_);
+    themeSettled_ = true;
+    toldQt_ = false;
+    tellQt();
+}
+
 QString IconLookup::themeName() {
     settleTheme();
-    return QIcon::themeName();
+    return QString::fromStdString(theme_.name());
 }
 
 void IconLookup::settleTheme() {
-    if (themeSettled_) return;
+    if (!themeSettled_) chooseTheme(QIcon::themeName());
+    tellQt();
+}
+
+void IconLookup::chooseTheme(const QString& configured) {
     themeSettled_ = true;
-    const QString configured = QIcon::themeName();
+    const std::vector<std::string> bases = iconBaseDirectories();
+    const std::vector<std::string> extensions = iconFileExtensions();
+    const auto usable = [&](const std::string& name) {
+        IconTheme theme(name, bases, extensions);
+        if (!theme.installed() || theme.find("folder", kIconSize).empty()) return false;
+        theme_ = std::move(theme);
+        return true;
+    };
+    const std::string wanted = configured.toStdString();
     // Without a desktop's platform theme Qt names hicolor, the theme every
     // other one falls back to, which holds no folder or document icons: it
-    // is no choice of the user's, and looking through it is slow.
-    const bool chosen = !configured.isEmpty() && configured != QStringLiteral("hicolor");
-    if (chosen && QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
-    addSystemIconDirectories();
+    // is no choice of the user's.
+    const bool chosen = !wanted.empty() && wanted != "hicolor";
+    if (chosen && usable(wanted)) return;
     // No desktop theme (a bare X session): take an installed freedesktop theme.
-    for (const QString& fallback : {QStringLiteral("Adwaita"), QStringLiteral("hicolor")}) {
-        if (!themeInstalled(fallback)) continue;
-        QIcon::setThemeName(fallback);
-        if (QIcon::hasThemeIcon(QStringLiteral("folder"))) return;
+    for (const char* fallback : {"Adwaita", "hicolor"}) {
+        if (usable(fallback)) return;
     }
-    if (!configured.isEmpty()) QIcon::setThemeName(configured);
+    theme_ = IconTheme(wanted.empty() ? std::string("hicolor") : wanted, bases, extensions);
+}
+
+void IconLookup::tellQt() {
+    if (toldQt_) return;
+    toldQt_ = true;
+    addSystemIconDirectories();
+    const QString name = QString::fromStdString(theme_.name());
+    if (QIcon::themeName() != name) QIcon::setThemeName(name);
 }
 
 std::optional<IconSource> IconLookup::namedIcon(QString name) {
@@ -192,19 +220,30 @@ std::optional<IconSource> IconLookup::namedIcon(QString name) {
 
 std::optional<IconSource> IconLookup::lookUpNamedIcon(const QString& name) {
     if (name.isEmpty()) return std::nullopt;
-    if (QIcon::hasThemeIcon(name)) return IconSource{IconSource::Kind::Theme, name};
+    const auto inTheme = [this](const QString& icon) -> std::optional<IconSource> {
+        const std::string file = theme_.find(icon.toStdString(), kIconSize);
+        if (file.empty()) return std::nullopt;
+        return IconSource{IconSource::Kind::Theme, icon, QString::fromStdString(file)};
+    };
+    if (auto found = inTheme(name)) return found;
     // Some entries name the icon with its file extension.
     static const QStringList extensions{QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".xpm")};
+    QString bare = name;
     for (const QString& ext : extensions) {
         if (!name.endsWith(ext, Qt::CaseInsensitive)) continue;
-        const QString bare = name.left(name.size() - ext.size());
-        if (QIcon::hasThemeIcon(bare)) return IconSource{IconSource::Kind::Theme, bare};
+        bare = name.left(name.size() - ext.size());
+        if (auto found = inTheme(bare)) return found;
+    }
+    // As the file manager does: text-x-python, then text-x, then text.
+    for (auto dash = bare.lastIndexOf(QLatin1Char('-')); dash > 0; dash = bare.lastIndexOf(QLatin1Char('-'))) {
+        bare.truncate(dash);
+        if (auto found = inTheme(bare)) return found;
     }
     // The old place for application icons outside any theme.
     for (const QString& ext : QStringList{QString()} + extensions) {
         const QString file =
             QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("pixmaps/") + name + ext);
-        if (!file.isEmpty() && readableImage(file)) return IconSource{IconSource::Kind::File, file};
+        if (!file.isEmpty() && readableImage(file)) return IconSource{IconSource::Kind::File, file, {}};
     }
     return std::nullopt;
 }
@@ -213,7 +252,7 @@ std::optional<IconSource> IconLookup::desktopEntryIcon(const QString& path) {
     const QString value = desktopEntryIconValue(path);
     if (value.isEmpty()) return std::nullopt;
     if (value.startsWith(QLatin1Char('/'))) {
-        if (readableImage(value)) return IconSource{IconSource::Kind::File, value};
+        if (readableImage(value)) return IconSource{IconSource::Kind::File, value, {}};
         return std::nullopt;
     }
     return namedIcon(value);
@@ -225,7 +264,7 @@ IconSource IconLookup::sourceFor(const std::string& path) {
     const QFileInfo info(qpath);
     if (info.isDir()) {
         if (auto folder = namedIcon(QStringLiteral("folder"))) return *folder;
-        return {IconSource::Kind::BuiltIn, QStringLiteral("folder")};
+        return {IconSource::Kind::BuiltIn, QStringLiteral("folder"), {}};
     }
     const QMimeType mime = typeOf(path, qpath);
     if (info.isFile() && (mime.inherits(QStringLiteral("application/x-desktop")) ||
@@ -234,18 +273,18 @@ IconSource IconLookup::sourceFor(const std::string& path) {
     }
     if (auto typed = namedIcon(mime.iconName())) return *typed;
     if (auto generic = namedIcon(mime.genericIconName())) return *generic;
-    return {IconSource::Kind::BuiltIn, QStringLiteral("file")};
+    return {IconSource::Kind::BuiltIn, QStringLiteral("file"), {}};
 }
 
 QImage IconLookup::render(const IconSource& source) {
     QImage picture;
     switch (source.kind) {
         case IconSource::Kind::Theme:
-            picture = QIcon::fromTheme(source.name).pixmap(QSize(kIconSize, kIconSize), 1.0).toImage();
-            break;
         case IconSource::Kind::File: {
-            QImageReader reader(source.name);
+            QImageReader reader(source.kind == IconSource::Kind::Theme ? source.file : source.name);
             reader.setDecideFormatFromContent(true);
+            // A drawing is drawn at the icon size rather than scaled afterwards.
+            if (reader.format() == "svg") reader.setScaledSize(QSize(kIconSize, kIconSize));
             picture = reader.read();
             break;
         }

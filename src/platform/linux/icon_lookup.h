@@ -1,6 +1,7 @@
 #pragma once
 // The icon that the file manager shows for a path, at the size the launcher
 // draws it. The icon theme is settled once and each icon is rendered once.
+// A lookup may be made on another thread than Qt's main one and handed over.
 
 #include <QImage>
 #include <QMimeType>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "platform/linux/file_read.h"
+#include "platform/linux/icon_theme.h"
 
 namespace qlp::linux_desktop {
 
@@ -20,6 +22,7 @@ struct IconSource {
     enum class Kind { Theme, File, BuiltIn };
     Kind kind = Kind::BuiltIn;
     QString name;  // theme icon name or image file path
+    QString file;  // for a theme icon, the file the theme has it in
 
     bool operator==(const IconSource&) const = default;
 };
@@ -35,6 +38,15 @@ QMimeType contentTypeOf(const QString& path);
 
 class IconLookup {
 public:
+    IconLookup() = default;
+    // A lookup for another thread: its theme is settled from
+    // `configuredTheme`, the one the desktop names, and Qt is told nothing.
+    explicit IconLookup(const QString& configuredTheme);
+
+    // Takes the theme and the icons that `ahead` found, if this lookup has
+    // settled no theme yet (then tells Qt the theme, for Qt's own icons).
+    void adopt(IconLookup&& ahead);
+
     // Content types found ahead of use, by path, added to those not yet
     // taken; each is taken once, while its file is unchanged.
     void adoptTypes(std::map<std::string, PrefetchedType> types);
@@ -50,6 +62,8 @@ public:
 
 private:
     void settleTheme();
+    void chooseTheme(const QString& configured);
+    void tellQt();
     QMimeType typeOf(const std::string& path, const QString& qpath);
     QImage render(const IconSource& source);
     std::optional<IconSource> desktopEntryIcon(const QString& path);
@@ -57,6 +71,9 @@ private:
     std::optional<IconSource> lookUpNamedIcon(const QString& name);
 
     bool themeSettled_ = false;
+    // Whether Qt's icon loader knows the theme settled (or need not).
+    bool toldQt_ = false;
+    IconTheme theme_;
     std::map<std::string, PrefetchedType> types_;
     std::map<QString, QImage> rendered_;
     // What a name found in the theme, so each name is looked up once.

@@ -1,0 +1,282 @@
+#include "platform/linux/icon_theme.h"
+
+#include <dirent.h>
+
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/linux/file_read.h"
+
+namespace qlp::linux_desktop {
+
+namespace {
+
+// An index.theme is a few tens of kilobytes; anything much larger is not one.
+constexpr std::size_t kMaxIndexSize = 4u << 20;
+// Inheritance deeper than this is a loop or a mistake.
+constexpr int kMaxInheritance = 16;
+
+std::string_view trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    const auto last = s.find_last_not_of(" \t\r");
+    return s.substr(first, last - first + 1);
+}
+
+std::vector<std::string> commaList(std::string_view value) {
+    std::vector<std::string> items;
+    while (!value.empty()) {
+        const auto comma = value.find(',');
+        const std::string_view item = trimmed(value.substr(0, comma));
+        if (!item.empty()) items.emplace_back(item);
+        if (comma == std::string_view::npos) break;
+        value.remove_prefix(comma + 1);
+    }
+    return items;
+}
+
+bool toInt(std::string_view text, int& value) {
+    text = trimmed(text);
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (error != std::errc() || end != text.data() + text.size()) return false;
+    value = parsed;
+    return true;
+}
+
+// A theme, directory or icon name that stays inside the directory it is
+// looked up in.
+bool safeName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+bool safeSubdir(const std::string& subdir) {
+    if (subdir.empty() || subdir.front() == '/') return false;
+    std::string_view rest(subdir);
+    while (!rest.empty()) {
+        const auto slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        if (part.empty() || part == "." || part == "..") return false;
+        if (slash == std::string_view::npos) break;
+        rest.remove_prefix(slash + 1);
+    }
+    return true;
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::vector<std::string> iconBaseDirectories() {
+    std::vector<std::string> bases;
+    const char* home = std::getenv("HOME");
+    if (home && *home) bases.push_back(std::string(home) + "/.icons");
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome && *dataHome == '/') {
+        bases.push_back(std::string(dataHome) + "/icons");
+    } else if (home && *home) {
+        bases.push_back(std::string(home) + "/.local/share/icons");
+    }
+    const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+    std::string_view dirs = dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share";
+    while (!dirs.empty()) {
+        const auto colon = dirs.find(':');
+        std::string dir(dirs.substr(0, colon));
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        // Only absolute entries count; relative ones would depend on where we were started.
+        if (!dir.empty() && dir.front() == '/') {
+            std::string base = dir + "/icons";
+            bool known = false;
+            for (const auto& b : bases) known = known || b == base;
+            if (!known) bases.push_back(std::move(base));
+        }
+        if (colon == std::string_view::npos) break;
+        dirs.remove_prefix(colon + 1);
+    }
+    return bases;
+}
+
+IconTheme::IconTheme(const std::string& name, std::vector<std::string> bases, std::vector<std::string> extensions)
+    : name_(name), bases_(std::move(bases)), extensions_(std::move(extensions)) {
+    // Depth first through what each theme inherits, each theme once.
+    std::set<std::string> seen;
+    struct Pending {
+        std::string name;
+        int depth;
+    };
+    std::vector<Pending> stack{{name, 0}};
+    while (!stack.empty()) {
+        const Pending next = std::move(stack.back());
+        stack.pop_back();
+        if (next.depth > kMaxInheritance || !seen.insert(next.name).second) continue;
+        Theme theme;
+        std::vector<std::string> parents;
+        if (!readTheme(next.name, theme, parents)) continue;
+        if (next.depth == 0) installed_ = true;
+        chain_.push_back(std::move(theme));
+        for (auto it = parents.rbegin(); it != parents.rend(); ++it) stack.push_back({*it, next.depth + 1});
+    }
+    if (!seen.count("hicolor")) {
+        Theme hicolor;
+        std::vector<std::string> ignored;
+        if (readTheme("hicolor", hicolor, ignored)) chain_.push_back(std::move(hicolor));
+    }
+}
+
+bool IconTheme::readTheme(const std::string& name, Theme& theme, std::vector<std::string>& parents) const {
+    if (!safeName(name)) return false;
+    theme.name = name;
+    std::string index;
+    bool found = false;
+    for (const std::string& base : bases_) {
+        const std::string root = base + "/" + name;
+        if (!isDirectory(root)) continue;
+        theme.roots.push_back(root);
+        // The first index.theme found describes the theme.
+        if (found) continue;
+        FileIdentity identity;
+        found = readWhole(root + "/index.theme", index, identity) && index.size() <= kMaxIndexSize;
+        if (!found) index.clear();
+    }
+    if (!found) return false;
+
+    std::map<std::string, Directory> described;
+    std::vector<std::string> listed;
+    std::string section;
+    std::string_view rest(index);
+    while (!rest.empty()) {
+        const auto newline = rest.find('\n');
+        const std::string_view line = trimmed(rest.substr(0, newline));
+        rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+        if (line.empty() || line.front() == '#') continue;
+        if (line.front() == '[') {
+            section = line.back() == ']' ? std::string(line.substr(1, line.size() - 2)) : std::string();
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        const std::string_view key = trimmed(line.substr(0, eq));
+        const std::string_view value = trimmed(line.substr(eq + 1));
+        if (section == "Icon Theme") {
+            if (key == "Inherits") parents = commaList(value);
+            if (key == "Directories" || key == "ScaledDirectories") {
+                for (auto& dir : commaList(value)) listed.push_back(std::move(dir));
+            }
+            continue;
+        }
+        if (section.empty()) continue;
+        Directory& dir = described[section];
+        int number = 0;
+        if (key == "Size" && toInt(value, number)) dir.size = number;
+        if (key == "MinSize" && toInt(value, number)) dir.minSize = number;
+        if (key == "MaxSize" && toInt(value, number)) dir.maxSize = number;
+        if (key == "Threshold" && toInt(value, number)) dir.threshold = number;
+        if (key == "Scale" && toInt(value, number)) dir.scale = number;
+        if (key == "Type") {
+            if (value == "Fixed") dir.type = SizeType::Fixed;
+            if (value == "Scalable") dir.type = SizeType::Scalable;
+            if (value == "Threshold") dir.type = SizeType::Threshold;
+        }
+    }
+    std::set<std::string> taken;
+    for (const std::string& subdir : listed) {
+        const auto it = described.find(subdir);
+        // A directory without a size is no icon directory.
+        if (it == described.end() || it->second.size <= 0 || !safeSubdir(subdir) || !taken.insert(subdir).second) {
+            continue;
+        }
+        Directory dir = it->second;
+        dir.subdir = subdir;
+        if (dir.minSize <= 0) dir.minSize = dir.size;
+        if (dir.maxSize <= 0) dir.maxSize = dir.size;
+        if (dir.scale <= 0) dir.scale = 1;
+        theme.directories.push_back(std::move(dir));
+    }
+    return true;
+}
+
+std::string IconTheme::find(const std::string& icon, int size) {
+    if (!safeName(icon)) return {};
+    for (const Theme& theme : chain_) {
+        std::string file = lookUp(theme, icon, size);
+        if (!file.empty()) return file;
+    }
+    return {};
+}
+
+std::string IconTheme::lookUp(const Theme& theme, const std::string& icon, int size) {
+    const auto matches = [size](const Directory& d) {
+        if (d.scale != 1) return false;
+        switch (d.type) {
+            case SizeType::Fixed:
+                return d.size == size;
+            case SizeType::Scalable:
+                return d.minSize <= size && size <= d.maxSize;
+            case SizeType::Threshold:
+                break;
+        }
+        return d.size - d.threshold <= size && size <= d.size + d.threshold;
+    };
+    const auto distance = [size](const Directory& d) {
+        const int wanted = size;
+        int low = d.size * d.scale;
+        int high = low;
+        if (d.type == SizeType::Scalable) {
+            low = d.minSize * d.scale;
+            high = d.maxSize * d.scale;
+        } else if (d.type == SizeType::Threshold) {
+            low = (d.size - d.threshold) * d.scale;
+            high = (d.size + d.threshold) * d.scale;
+        }
+        if (wanted < low) return low - wanted;
+        if (wanted > high) return wanted - high;
+        return 0;
+    };
+    for (const Directory& dir : theme.directories) {
+        if (!matches(dir)) continue;
+        for (const std::string& root : theme.roots) {
+            std::string file = fileIn(root + "/" + dir.subdir, icon);
+            if (!file.empty()) return file;
+        }
+    }
+    std::string closest;
+    int best = INT_MAX;
+    for (const Directory& dir : theme.directories) {
+        const int d = distance(dir);
+        if (d >= best) continue;
+        for (const std::string& root : theme.roots) {
+            std::string file = fileIn(root + "/" + dir.subdir, icon);
+            if (file.empty()) continue;
+            closest = std::move(file);
+            best = d;
+            break;
+        }
+    }
+    return closest;
+}
+
+std::string IconTheme::fileIn(const std::string& dir, const std::string& icon) {
+    auto listing = listings_.find(dir);
+    if (listing == listings_.end()) {
+        listing = listings_.emplace(dir, std::set<std::string>()).first;
+        if (DIR* d = ::opendir(dir.c_str())) {
+            while (const dirent* entry = ::readdir(d)) {
+                if (entry->d_name[0] != '.') listing->second.insert(entry->d_name);
+            }
+            ::closedir(d);
+        }
+    }
+    for (const std::string& ext : extensions_) {
+        const std::string file = icon + "." + ext;
+        if (listing->second.count(file)) return dir + "/" + file;
+    }
+    return {};
+}
+
+}  // namespace qlp::linux_desktop
