@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("quillop"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillop"));
     QApplication::setQuitOnLastWindowClosed(false);
+    platform.prefetchIcons();
 
     Launcher app(platform);
     // The window comes up with the front page's icons; the others follow.

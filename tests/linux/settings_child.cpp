@@ -77,9 +77,9 @@ int main(int argc, char** argv) {
         // As the launcher starts: the reading ahead runs (and ends) before
         // the application object exists; Qt must still take this thread.
         linux_desktop::StartupPrefetch prefetch(argv[2]);
-        const linux_desktop::StartupFiles files = prefetch.take();
+        const auto files = prefetch.take();
         QCoreApplication qapp(argc, argv);
-        std::printf("types=%zu\n", files.types.size());
+        std::printf("types=%zu\n", files ? files->types.size() : 0);
         return 0;
     }
     linux_desktop::LinuxPlatform platform(argv[2]);

@@ -71,7 +71,109 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The file kinds an icon-theme.cache records for an icon in a directory.
+unsigned kindOfExtension(const std::string& extension) {
+    if (extension == "xpm") return 1;
+    if (extension == "svg") return 2;
+    if (extension == "png") return 4;
+    return 0;
+}
+
 }  // namespace
+
+// The index gtk-update-icon-cache writes beside a theme's index.theme: big
+// endian; a header (version 1.0, offsets of a hash table of icon names and
+// of the list of directories), each icon with the directories that hold it
+// and the kinds of file there. Every offset is checked against the file.
+class IconTheme::Cache {
+public:
+    static std::shared_ptr<const Cache> open(const std::string& root) {
+        struct stat dir {};
+        if (::stat(root.c_str(), &dir) != 0) return nullptr;
+        auto cache = std::make_shared<Cache>();
+        FileIdentity identity;
+        if (!readWhole(root + "/icon-theme.cache", cache->bytes_, identity)) return nullptr;
+        // An icon added to the theme after the cache was written is missing from
+        // it: a cache older than its directory is not used.
+        if (identity.mtimeSeconds < static_cast<std::int64_t>(dir.st_mtime)) return nullptr;
+        if (!cache->parse()) return nullptr;
+        return cache;
+    }
+
+    // The kinds of file (kindOfExtension bits) that `icon` has in `subdir`.
+    unsigned kinds(const std::string& icon, const std::string& subdir) const {
+        const auto dir = directories_.find(subdir);
+        if (dir == directories_.end()) return 0;
+        const std::uint32_t buckets = u32(hashOffset_);
+        if (buckets == 0 || buckets == kNone) return 0;
+        std::uint32_t entry = u32(hashOffset_ + 4 + 4 * static_cast<std::size_t>(hash(icon) % buckets));
+        // A chain can't be longer than the file has entries; a longer one loops.
+        for (std::size_t steps = 0; entry != kNone && steps < bytes_.size() / 12; ++steps) {
+            const char* name = text(u32(entry + 4));
+            if (name && icon == name) {
+                const std::uint32_t images = u32(entry + 8);
+                const std::uint32_t count = u32(images);
+                for (std::uint32_t i = 0; count != kNone && i < count && fits(images + 4 + 8 * std::size_t(i), 8); ++i) {
+                    const std::size_t image = images + 4 + 8 * std::size_t(i);
+                    if (u16(image) == dir->second) return u16(image + 2);
+                }
+                return 0;
+            }
+            entry = u32(entry);
+        }
+        return 0;
+    }
+
+private:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    // The hash gtk-update-icon-cache files names by (over signed chars).
+    static std::uint32_t hash(const std::string& name) {
+        if (name.empty()) return 0;
+        std::uint32_t h = static_cast<std::uint32_t>(static_cast<signed char>(name[0]));
+        for (std::size_t i = 1; i < name.size(); ++i) {
+            h = (h << 5) - h + static_cast<std::uint32_t>(static_cast<signed char>(name[i]));
+        }
+        return h;
+    }
+
+    bool fits(std::size_t offset, std::size_t length) const {
+        return offset <= bytes_.size() && length <= bytes_.size() - offset;
+    }
+    std::uint32_t u16(std::size_t offset) const {
+        if (!fits(offset, 2)) return kNone;
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes_.data()) + offset;
+        return (std::uint32_t(b[0]) << 8) | b[1];
+    }
+    std::uint32_t u32(std::size_t offset) const {
+        if (!fits(offset, 4)) return kNone;
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes_.data()) + offset;
+        return (std::uint32_t(b[0]) << 24) | (std::uint32_t(b[1]) << 16) | (std::uint32_t(b[2]) << 8) | b[3];
+    }
+    // The string at `offset`, if it ends within the file.
+    const char* text(std::uint32_t offset) const {
+        if (offset >= bytes_.size() || bytes_.find('\0', offset) == std::string::npos) return nullptr;
+        return bytes_.data() + offset;
+    }
+
+    bool parse() {
+        if (u16(0) != 1 || u16(2) != 0) return false;
+        hashOffset_ = u32(4);
+        const std::uint32_t list = u32(8);
+        const std::uint32_t count = u32(list);
+        if (hashOffset_ == kNone || count == kNone || count > 0xFFFF) return false;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const char* name = text(u32(list + 4 + 4 * std::size_t(i)));
+            if (!name) return false;
+            directories_.emplace(name, i);
+        }
+        return true;
+    }
+
+    std::string bytes_;
+    std::uint32_t hashOffset_ = kNone;
+    std::map<std::string, std::uint32_t> directories_;
+};
 
 std::vector<std::string> iconBaseDirectories() {
     std::vector<std::string> bases;
@@ -137,7 +239,7 @@ bool IconTheme::readTheme(const std::string& name, Theme& theme, std::vector<std
     for (const std::string& base : bases_) {
         const std::string root = base + "/" + name;
         if (!isDirectory(root)) continue;
-        theme.roots.push_back(root);
+        theme.roots.push_back(Root{root, Cache::open(root)});
         // The first index.theme found describes the theme.
         if (found) continue;
         FileIdentity identity;
@@ -240,8 +342,8 @@ std::string IconTheme::lookUp(const Theme& theme, const std::string& icon, int s
     };
     for (const Directory& dir : theme.directories) {
         if (!matches(dir)) continue;
-        for (const std::string& root : theme.roots) {
-            std::string file = fileIn(root + "/" + dir.subdir, icon);
+        for (const Root& root : theme.roots) {
+            std::string file = fileIn(root, dir.subdir, icon);
             if (!file.empty()) return file;
         }
     }
@@ -250,8 +352,8 @@ std::string IconTheme::lookUp(const Theme& theme, const std::string& icon, int s
     for (const Directory& dir : theme.directories) {
         const int d = distance(dir);
         if (d >= best) continue;
-        for (const std::string& root : theme.roots) {
-            std::string file = fileIn(root + "/" + dir.subdir, icon);
+        for (const Root& root : theme.roots) {
+            std::string file = fileIn(root, dir.subdir, icon);
             if (file.empty()) continue;
             closest = std::move(file);
             best = d;
@@ -261,7 +363,15 @@ std::string IconTheme::lookUp(const Theme& theme, const std::string& icon, int s
     return closest;
 }
 
-std::string IconTheme::fileIn(const std::string& dir, const std::string& icon) {
+std::string IconTheme::fileIn(const Root& root, const std::string& subdir, const std::string& icon) {
+    const std::string dir = root.path + "/" + subdir;
+    if (root.cache) {
+        const unsigned kinds = root.cache->kinds(icon, subdir);
+        for (const std::string& ext : extensions_) {
+            if (kinds & kindOfExtension(ext)) return dir + "/" + icon + "." + ext;
+        }
+        return {};
+    }
     auto listing = listings_.find(dir);
     if (listing == listings_.end()) {
         listing = listings_.emplace(dir, std::set<std::string>()).first;

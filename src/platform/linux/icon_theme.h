@@ -3,12 +3,15 @@
 // managers search it: the theme, the themes it inherits, then hicolor, each
 // by its index.theme, the directory fitting the size best winning. Our own
 // rather than Qt's icon loader so that it can run on any thread (the start
-// looks up the front page's icons while the window system is connected) and
-// reads each theme directory once instead of testing every file name.
+// looks up the front page's icons while the window system is connected).
+// Where a theme directory has a current icon-theme.cache (the index that
+// gtk-update-icon-cache writes) a name is found in it at once; elsewhere
+// each directory looked into is read once.
 //
 // One instance is used by one thread at a time.
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,18 +48,24 @@ private:
         int scale = 1;
         SizeType type = SizeType::Threshold;
     };
+    class Cache;
+    struct Root {
+        std::string path;
+        // Its icon-theme.cache, when there is one no older than the directory.
+        std::shared_ptr<const Cache> cache;
+    };
     struct Theme {
         std::string name;
         // Where the theme is installed, one per base directory that has it.
-        std::vector<std::string> roots;
+        std::vector<Root> roots;
         std::vector<Directory> directories;
     };
 
     // Reads theme `name`'s index.theme; false if no base directory has it.
     bool readTheme(const std::string& name, Theme& theme, std::vector<std::string>& parents) const;
     std::string lookUp(const Theme& theme, const std::string& icon, int size);
-    // The file `icon` with one of the extensions in `dir`, or empty.
-    std::string fileIn(const std::string& dir, const std::string& icon);
+    // The file `icon` with one of the extensions in `subdir` of `root`, or empty.
+    std::string fileIn(const Root& root, const std::string& subdir, const std::string& icon);
 
     std::string name_;
     bool installed_ = false;

@@ -33,6 +33,9 @@ public:
     // Starts reading what the start-up reads first on a second thread; the
     // first operation that needs the files takes what it found.
     void prefetchStartupFiles();
+    // Once Qt knows the desktop's icon theme: lets that thread go on to the
+    // icons of the front page's slots without a picture.
+    void prefetchIcons();
     // Takes over files read ahead; each is used only while its file is unchanged.
     void adoptStartupFiles(StartupFiles files);
 
@@ -80,6 +83,8 @@ private:
     void commitPendingPictures();
     // Takes over what the start-up reading found, once it has ended.
     void adoptPrefetch();
+    // The same for the icons it looked up, and ends the reading.
+    void adoptPrefetchedIcons();
 
     Desktop* desktop_ = nullptr;
     std::string configDir_;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QTime>
 
 #include <cerrno>
@@ -26,11 +27,20 @@ void LinuxPlatform::prefetchStartupFiles() {
     if (!prefetch_) prefetch_ = std::make_unique<StartupPrefetch>(GetWindowsDirectoryA());
 }
 
+void LinuxPlatform::prefetchIcons() {
+    if (prefetch_) prefetch_->lookUpIcons(QIcon::themeName());
+}
+
 void LinuxPlatform::adoptPrefetch() {
     if (!prefetch_) return;
-    StartupFiles files = prefetch_->take();
+    if (auto files = prefetch_->take()) adoptStartupFiles(std::move(*files));
+}
+
+void LinuxPlatform::adoptPrefetchedIcons() {
+    if (!prefetch_) return;
+    adoptPrefetch();
+    if (auto ahead = prefetch_->takeIcons()) iconLookup_.adopt(std::move(*ahead));
     prefetch_.reset();
-    adoptStartupFiles(std::move(files));
 }
 
 void LinuxPlatform::adoptStartupFiles(StartupFiles files) {

@@ -95,7 +95,7 @@ std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
 }
 
 IconHandle LinuxPlatform::ExtractAssociatedIconA(HINSTANCE, std::string& path, std::uint16_t&) {
-    adoptPrefetch();
+    adoptPrefetchedIcons();
     const QImage image = iconLookup_.iconFor(path);
     if (image.isNull()) return 0;
     const IconHandle handle = nextIcon_++;

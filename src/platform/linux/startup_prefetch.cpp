@@ -64,20 +64,47 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     return files;
 }
 
-StartupPrefetch::StartupPrefetch(const std::string& winDir) {
+StartupPrefetch::StartupPrefetch(const std::string& winDir)
+    : files_(filesDone_.get_future()), icons_(iconsDone_.get_future()) {
     // Qt takes the first thread that uses it for its main thread, and the
     // reading uses Qt (content types): this thread uses Qt first.
     QThread::currentThread();
-    worker_ = std::thread([this, winDir] { files_ = readStartupFiles(winDir, true); });
+    worker_ = std::thread([this, winDir, theme = theme_.get_future()]() mutable {
+        StartupFiles files = readStartupFiles(winDir, true);
+        // The types stay with the files: each is checked against its file where it is used.
+        const std::map<std::string, PrefetchedType> types = files.types;
+        filesDone_.set_value(std::move(files));
+        const std::optional<QString> configured = theme.get();
+        if (!configured || types.empty()) {
+            iconsDone_.set_value(std::nullopt);
+            return;
+        }
+        IconLookup ahead(*configured);
+        ahead.adoptTypes(types);
+        for (const auto& entry : types) ahead.iconFor(entry.first);
+        iconsDone_.set_value(std::move(ahead));
+    });
 }
 
 StartupPrefetch::~StartupPrefetch() {
+    if (!themeGiven_) theme_.set_value(std::nullopt);
     if (worker_.joinable()) worker_.join();
 }
 
-StartupFiles StartupPrefetch::take() {
-    if (worker_.joinable()) worker_.join();
-    return std::move(files_);
+void StartupPrefetch::lookUpIcons(const QString& configuredTheme) {
+    if (themeGiven_) return;
+    themeGiven_ = true;
+    theme_.set_value(configuredTheme);
+}
+
+std::optional<StartupFiles> StartupPrefetch::take() {
+    if (!files_.valid()) return std::nullopt;
+    return files_.get();
+}
+
+std::optional<IconLookup> StartupPrefetch::takeIcons() {
+    if (!themeGiven_ || !icons_.valid()) return std::nullopt;
+    return icons_.get();
 }
 
 }  // namespace qlp::linux_desktop

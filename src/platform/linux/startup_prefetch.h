@@ -4,12 +4,16 @@
 // pictures and the content types of its slots that have no picture. Each
 // result keeps the identity of the file it came from; it is used only while
 // the file still has that identity, so a read sees the file as it is at the
-// moment of use.
+// moment of use. Once the desktop's icon theme is known, the same thread
+// looks up and renders the icons of those slots.
 
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
 #include <thread>
+
+#include <QString>
 
 #include "model/controls.h"
 #include "platform/linux/file_read.h"
@@ -49,11 +53,25 @@ public:
     StartupPrefetch(const StartupPrefetch&) = delete;
     StartupPrefetch& operator=(const StartupPrefetch&) = delete;
 
-    // Waits for the reading to end and hands over what it found.
-    StartupFiles take();
+    // Lets the thread go on to the front page's icons in `configuredTheme`,
+    // the icon theme the desktop names; at most once.
+    void lookUpIcons(const QString& configuredTheme);
+
+    // Waits for the reading to end and hands over what it found; nullopt
+    // once handed over.
+    std::optional<StartupFiles> take();
+    // Waits for the icons and hands over the lookup that found them; nullopt
+    // if none were asked for or there were none to find, and once handed over.
+    std::optional<IconLookup> takeIcons();
 
 private:
-    StartupFiles files_;
+    std::promise<StartupFiles> filesDone_;
+    std::future<StartupFiles> files_;
+    // The theme the desktop names, or nullopt for no icons.
+    std::promise<std::optional<QString>> theme_;
+    bool themeGiven_ = false;
+    std::promise<std::optional<IconLookup>> iconsDone_;
+    std::future<std::optional<IconLookup>> icons_;
     std::thread worker_;
 };
 
