@@ -10,6 +10,9 @@
 #include <QPainterPath>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <cstring>
+
 namespace qlp::linux_desktop {
 
 namespace {
@@ -102,11 +105,19 @@ QImage fitToIcon(const QImage& picture) {
     QImage canvas(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     if (picture.isNull()) return canvas;
-    const QImage scaled = picture.size() == QSize(kIconSize, kIconSize)
-                              ? picture
-                              : picture.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPainter p(&canvas);
-    p.drawImage((kIconSize - scaled.width()) / 2, (kIconSize - scaled.height()) / 2, scaled);
+    const QImage scaled =
+        (picture.size() == QSize(kIconSize, kIconSize)
+             ? picture
+             : picture.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Copied rather than painted, as a painter needs the application object.
+    const int width = std::min(scaled.width(), kIconSize);
+    const int height = std::min(scaled.height(), kIconSize);
+    const int left = (kIconSize - width) / 2;
+    const int top = (kIconSize - height) / 2;
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(canvas.scanLine(top + y) + 4 * left, scaled.constScanLine(y), 4 * static_cast<std::size_t>(width));
+    }
     return canvas;
 }
 
@@ -158,7 +169,7 @@ QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath) {
     return contentTypeOf(qpath);
 }
 
-IconLookup::IconLookup(const QString& configuredTheme) : toldQt_(true) { chooseTheme(configuredTheme); }
+IconLookup::IconLookup(const QString& configuredTheme) : mainThread_(false), toldQt_(true) { chooseTheme(configuredTheme); }
 
 void IconLookup::adopt(IconLookup&& ahead) {
     if (themeSettled_ || !ahead.themeSettled_) return;
@@ -180,12 +191,26 @@ void IconLookup::settleTheme() {
     tellQt();
 }
 
-void IconLookup::chooseTheme(const QString& configured) {
+bool IconLookup::resettle(const QString& configuredTheme) {
+    IconTheme before = std::move(theme_);
+    const std::string name = before.name();
+    chooseTheme(configuredTheme, std::move(before));
+    if (theme_.name() == name) return true;
+    named_.clear();
+    rendered_.clear();
+    return false;
+}
+
+void IconLookup::chooseTheme(const QString& configured, IconTheme known) {
     themeSettled_ = true;
     const std::vector<std::string> bases = iconBaseDirectories();
     const std::vector<std::string> extensions = iconFileExtensions();
+    const auto load = [&](const std::string& name) {
+        if (!known.name().empty() && known.name() == name) return std::move(known);
+        return IconTheme(name, bases, extensions);
+    };
     const auto usable = [&](const std::string& name) {
-        IconTheme theme(name, bases, extensions);
+        IconTheme theme = load(name);
         if (!theme.installed() || theme.find("folder", kIconSize).empty()) return false;
         theme_ = std::move(theme);
         return true;
@@ -200,7 +225,7 @@ void IconLookup::chooseTheme(const QString& configured) {
     for (const char* fallback : {"Adwaita", "hicolor"}) {
         if (usable(fallback)) return;
     }
-    theme_ = IconTheme(wanted.empty() ? std::string("hicolor") : wanted, bases, extensions);
+    theme_ = load(wanted.empty() ? std::string("hicolor") : wanted);
 }
 
 void IconLookup::tellQt() {
@@ -291,16 +316,21 @@ QImage IconLookup::render(const IconSource& source) {
         case IconSource::Kind::BuiltIn:
             break;
     }
-    if (picture.isNull()) return builtInIcon(source.name == QStringLiteral("folder"));
-    return fitToIcon(picture);
+    // Scaling may paint, and a painter needs Qt's application object: off
+    // the main thread only pictures of the icon size are taken.
+    if (!mainThread_) return picture.size() == QSize(kIconSize, kIconSize) ? fitToIcon(picture) : QImage();
+    if (!picture.isNull()) return fitToIcon(picture);
+    return builtInIcon(source.name == QStringLiteral("folder"));
 }
 
 QImage IconLookup::iconFor(const std::string& path) {
     const IconSource source = sourceFor(path);
     const QString key = keyOf(source);
     auto it = rendered_.find(key);
-    if (it == rendered_.end()) it = rendered_.emplace(key, render(source)).first;
-    return it->second;
+    if (it != rendered_.end()) return it->second;
+    QImage icon = render(source);
+    if (!icon.isNull()) rendered_.emplace(key, icon);
+    return icon;
 }
 
 }  // namespace qlp::linux_desktop

@@ -39,9 +39,15 @@ QMimeType contentTypeOf(const QString& path);
 class IconLookup {
 public:
     IconLookup() = default;
-    // A lookup for another thread: its theme is settled from
-    // `configuredTheme`, the one the desktop names, and Qt is told nothing.
+    // A lookup for another thread, usable before the application object
+    // exists: its theme is settled from `configuredTheme`, the one the
+    // desktop names, Qt is told nothing, and icons that need painting (a
+    // built-in one, a picture of another size) are left to the main thread.
     explicit IconLookup(const QString& configuredTheme);
+
+    // Settles the theme again, from `configuredTheme`; what was found so far
+    // is kept if that is the same theme (true), else forgotten.
+    bool resettle(const QString& configuredTheme);
 
     // Takes the theme and the icons that `ahead` found, if this lookup has
     // settled no theme yet (then tells Qt the theme, for Qt's own icons).
@@ -62,7 +68,9 @@ public:
 
 private:
     void settleTheme();
-    void chooseTheme(const QString& configured);
+    // Settles the theme from `configured`; `known`, already loaded, is used
+    // if it is one of those tried.
+    void chooseTheme(const QString& configured, IconTheme known = {});
     void tellQt();
     QMimeType typeOf(const std::string& path, const QString& qpath);
     QImage render(const IconSource& source);
@@ -70,6 +78,8 @@ private:
     std::optional<IconSource> namedIcon(QString name);
     std::optional<IconSource> lookUpNamedIcon(const QString& name);
 
+    // Whether this lookup lives on Qt's main thread, where it may paint.
+    bool mainThread_ = true;
     bool themeSettled_ = false;
     // Whether Qt's icon loader knows the theme settled (or need not).
     bool toldQt_ = false;

@@ -74,14 +74,21 @@ StartupPrefetch::StartupPrefetch(const std::string& winDir)
         // The types stay with the files: each is checked against its file where it is used.
         const std::map<std::string, PrefetchedType> types = files.types;
         filesDone_.set_value(std::move(files));
+        // Most starts settle on the theme of a desktop that names none (or
+        // names that one): its icons are made while Qt connects to the display.
+        std::optional<IconLookup> ahead;
+        const auto makeIcons = [&](const QString& configured) {
+            ahead.emplace(configured);
+            ahead->adoptTypes(types);
+            for (const auto& entry : types) ahead->iconFor(entry.first);
+        };
+        if (!types.empty()) makeIcons(QString());
         const std::optional<QString> configured = theme.get();
-        if (!configured || types.empty()) {
+        if (!configured || !ahead) {
             iconsDone_.set_value(std::nullopt);
             return;
         }
-        IconLookup ahead(*configured);
-        ahead.adoptTypes(types);
-        for (const auto& entry : types) ahead.iconFor(entry.first);
+        if (!ahead->resettle(*configured)) makeIcons(*configured);
         iconsDone_.set_value(std::move(ahead));
     });
 }
