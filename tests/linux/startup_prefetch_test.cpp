@@ -3,9 +3,13 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include <QIcon>
+#include <QImage>
 #include <QMimeDatabase>
 
 #include "platform/linux/bmp_file.h"
@@ -202,6 +206,125 @@ TEST_F(StartupPrefetchTest, TheScratchPictureIsReadBackAsTheFileHoldsIt) {
     // And gone: nothing.
     std::remove(scratch.c_str());
     EXPECT_FALSE(platform.LoadPicture(scratch).has_value());
+}
+
+// Two icon themes of the test's own, alone in the data directories, so that
+// each icon tells which theme it came from.
+class FrontIconsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
+            const char* value = std::getenv(name);
+            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        qtTheme = QIcon::themeName();
+        qtPaths = QIcon::themeSearchPaths();
+        ::setenv("HOME", dir.file("home").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", dir.file("home/data").c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", dir.file("share").c_str(), 1);
+        theme("Adwaita", kFallbackColour);
+        theme("Other", kOtherColour);
+        notes = dir.file("notes.txt");
+        writeBytes(notes, "plain words\n");
+        program = dir.file("program");
+        std::filesystem::copy_file("/bin/true", program);
+        writeBytes(dir.file("QLPconf.ini"),
+                   "[DATA]\nTEXT0=" + notes + "\nTEXT1=" + program + "\nTEXT2=" + dir.path() + "\n[OPTION]\nPage=0\n");
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+        QIcon::setThemeSearchPaths(qtPaths);
+        QIcon::setThemeName(qtTheme);
+    }
+
+    // A folder, a text icon at the icon size and a program icon drawn larger.
+    void theme(const std::string& name, QRgb colour) {
+        const std::string root = dir.file("share/icons/" + name);
+        for (const char* sub : {"32x32/places", "32x32/mimetypes", "48x48/mimetypes"}) {
+            std::filesystem::create_directories(root + "/" + sub);
+        }
+        writeBytes(root + "/index.theme",
+                   "[Icon Theme]\nName=" + name +
+                       "\nDirectories=32x32/places,32x32/mimetypes,48x48/mimetypes\n"
+                       "[32x32/places]\nSize=32\nType=Fixed\n[32x32/mimetypes]\nSize=32\nType=Fixed\n"
+                       "[48x48/mimetypes]\nSize=48\nType=Fixed\n");
+        const auto png = [&](const std::string& file, int side) {
+            QImage image(side, side, QImage::Format_ARGB32);
+            image.fill(colour);
+            ASSERT_TRUE(image.save(QString::fromStdString(root + "/" + file), "PNG"));
+        };
+        png("32x32/places/folder.png", 32);
+        png("32x32/mimetypes/text-x-generic.png", 32);
+        png("48x48/mimetypes/application-x-executable.png", 48);
+    }
+
+    static constexpr QRgb kFallbackColour = 0xFFCC2200u;
+    static constexpr QRgb kOtherColour = 0xFF0033CCu;
+    TempDir dir;
+    std::string notes;
+    std::string program;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    QString qtTheme;
+    QStringList qtPaths;
+};
+
+TEST_F(FrontIconsTest, TheFrontPagesIconsAreThoseOfTheThemeTheDesktopNames) {
+    const struct {
+        const char* configured;
+        const char* settled;
+        QRgb colour;
+    } cases[] = {
+        {"", "Adwaita", kFallbackColour},
+        {"hicolor", "Adwaita", kFallbackColour},
+        {"Adwaita", "Adwaita", kFallbackColour},
+        {"Other", "Other", kOtherColour},
+        {"NotInstalled", "Adwaita", kFallbackColour},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.configured);
+        StartupPrefetch prefetch(dir.path());
+        prefetch.lookUpIcons(QString::fromLatin1(c.configured));
+        ASSERT_TRUE(prefetch.take().has_value());
+        auto ahead = prefetch.takeIcons();
+        ASSERT_TRUE(ahead.has_value());
+        EXPECT_FALSE(prefetch.takeIcons().has_value()) << "handed over once";
+        IconLookup startup;
+        startup.adopt(std::move(*ahead));
+        EXPECT_EQ(startup.themeName().toStdString(), c.settled);
+
+        // A lookup made later, on the main thread, agrees icon for icon.
+        QIcon::setThemeName(QString::fromLatin1(c.configured));
+        IconLookup later;
+        // The program's icon is drawn larger: scaled on the main thread, not ahead.
+        for (const std::string& path : {notes, program, dir.path()}) {
+            SCOPED_TRACE(path);
+            const QImage icon = startup.iconFor(path);
+            ASSERT_EQ(icon.size(), QSize(kIconSize, kIconSize));
+            EXPECT_EQ(icon.pixel(kIconSize / 2, kIconSize / 2), c.colour);
+            EXPECT_EQ(icon, later.iconFor(path));
+        }
+    }
+}
+
+TEST_F(FrontIconsTest, NoIconsAreLookedUpUnlessAskedForAndNeeded) {
+    {
+        StartupPrefetch notAsked(dir.path());
+        EXPECT_TRUE(notAsked.take().has_value());
+        EXPECT_FALSE(notAsked.takeIcons().has_value());
+    }
+    // Every front-page slot with a picture of ours: no icon to look up.
+    writeBytes(dir.file("QLPconf.ini"), "[DATA]\nTEXT0=" + notes + "\n[OPTION]\nPage=0\n");
+    writeBytes(dir.file("Licn0"), bmp(plain(32, 0xFF445566u)));
+    StartupPrefetch pictured(dir.path());
+    pictured.lookUpIcons(QString());
+    EXPECT_FALSE(pictured.takeIcons().has_value());
+    EXPECT_EQ(pictured.take()->pictures.size(), 1u);
 }
 
 }  // namespace
