@@ -208,8 +208,9 @@ TEST_F(StartupPrefetchTest, TheScratchPictureIsReadBackAsTheFileHoldsIt) {
     EXPECT_FALSE(platform.LoadPicture(scratch).has_value());
 }
 
-// Two icon themes of the test's own, alone in the data directories, so that
-// each icon tells which theme it came from.
+// Two icon themes of the test's own, first in the data directories, so that
+// each icon tells which theme it came from (the system's data directory stays,
+// for the content types).
 class FrontIconsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -221,13 +222,13 @@ protected:
         qtPaths = QIcon::themeSearchPaths();
         ::setenv("HOME", dir.file("home").c_str(), 1);
         ::setenv("XDG_DATA_HOME", dir.file("home/data").c_str(), 1);
-        ::setenv("XDG_DATA_DIRS", dir.file("share").c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", (dir.file("share") + ":/usr/share").c_str(), 1);
         theme("Adwaita", kFallbackColour);
         theme("Other", kOtherColour);
         notes = dir.file("notes.txt");
         writeBytes(notes, "plain words\n");
-        program = dir.file("program");
-        std::filesystem::copy_file("/bin/true", program);
+        program = dir.file("tool.desktop");
+        writeBytes(program, "[Desktop Entry]\nType=Application\nName=Tool\nExec=true\nIcon=qlp-test-tool\n");
         writeBytes(dir.file("QLPconf.ini"),
                    "[DATA]\nTEXT0=" + notes + "\nTEXT1=" + program + "\nTEXT2=" + dir.path() + "\n[OPTION]\nPage=0\n");
     }
@@ -243,17 +244,17 @@ protected:
         QIcon::setThemeName(qtTheme);
     }
 
-    // A folder, a text icon at the icon size and a program icon drawn larger.
+    // A folder, a text icon at the icon size and a program's icon drawn larger.
     void theme(const std::string& name, QRgb colour) {
         const std::string root = dir.file("share/icons/" + name);
-        for (const char* sub : {"32x32/places", "32x32/mimetypes", "48x48/mimetypes"}) {
+        for (const char* sub : {"32x32/places", "32x32/mimetypes", "48x48/apps"}) {
             std::filesystem::create_directories(root + "/" + sub);
         }
         writeBytes(root + "/index.theme",
                    "[Icon Theme]\nName=" + name +
-                       "\nDirectories=32x32/places,32x32/mimetypes,48x48/mimetypes\n"
+                       "\nDirectories=32x32/places,32x32/mimetypes,48x48/apps\n"
                        "[32x32/places]\nSize=32\nType=Fixed\n[32x32/mimetypes]\nSize=32\nType=Fixed\n"
-                       "[48x48/mimetypes]\nSize=48\nType=Fixed\n");
+                       "[48x48/apps]\nSize=48\nType=Fixed\n");
         const auto png = [&](const std::string& file, int side) {
             QImage image(side, side, QImage::Format_ARGB32);
             image.fill(colour);
@@ -261,7 +262,7 @@ protected:
         };
         png("32x32/places/folder.png", 32);
         png("32x32/mimetypes/text-x-generic.png", 32);
-        png("48x48/mimetypes/application-x-executable.png", 48);
+        png("48x48/apps/qlp-test-tool.png", 48);
     }
 
     static constexpr QRgb kFallbackColour = 0xFFCC2200u;

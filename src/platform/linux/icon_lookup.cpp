@@ -308,8 +308,12 @@ QImage IconLookup::render(const IconSource& source) {
         case IconSource::Kind::File: {
             QImageReader reader(source.kind == IconSource::Kind::Theme ? source.file : source.name);
             reader.setDecideFormatFromContent(true);
-            // A drawing is drawn at the icon size rather than scaled afterwards.
-            if (reader.format() == "svg") reader.setScaledSize(QSize(kIconSize, kIconSize));
+            if (reader.format() == "svg") {
+                // A drawing is painted, which only the main thread may do.
+                if (!mainThread_) return {};
+                // It is drawn at the icon size rather than scaled afterwards.
+                reader.setScaledSize(QSize(kIconSize, kIconSize));
+            }
             picture = reader.read();
             break;
         }
