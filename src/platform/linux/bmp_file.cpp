@@ -147,10 +147,28 @@ bool moveInto(const std::string& temp, const std::string& path) {
     return false;
 }
 
-void syncDirectoryOf(const std::string& path, bool wholeFileSystem) {
+std::vector<bool> flushFiles(const std::vector<std::string>& paths) {
+    std::vector<int> fds;
+    fds.reserve(paths.size());
+    for (const std::string& path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        // Started for every file before any is waited for, so the writes go out together.
+        if (fd >= 0) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        fds.push_back(fd);
+    }
+    std::vector<bool> flushed;
+    flushed.reserve(fds.size());
+    for (const int fd : fds) {
+        // The first wait commits the journal for all of them; the others find it done.
+        flushed.push_back(fd >= 0 && ::fdatasync(fd) == 0);
+        if (fd >= 0) ::close(fd);
+    }
+    return flushed;
+}
+
+void syncDirectoryOf(const std::string& path) {
     const int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return;
-    if (wholeFileSystem) ::syncfs(dir);
     ::fsync(dir);
     ::close(dir);
 }
@@ -159,7 +177,7 @@ bool replaceFileDurably(const std::string& path, const std::vector<unsigned char
     std::string temp;
     if (!writeBeside(path, bytes, Durability::Flushed, temp) || !moveInto(temp, path)) return false;
     // The rename itself reaches the disk with the directory.
-    syncDirectoryOf(path, false);
+    syncDirectoryOf(path);
     return true;
 }
 

@@ -35,7 +35,10 @@ bool writeBeside(const std::string& path, const std::vector<unsigned char>& byte
                  std::string& temp);
 // Renames `temp` over `path`; removes `temp` when that fails.
 bool moveInto(const std::string& temp, const std::string& path);
-// Flushes the directory holding `path`, and first the whole file system it is on when asked.
-void syncDirectoryOf(const std::string& path, bool wholeFileSystem);
+// Flushes the files at `paths` to disk, all in one go but no more than them
+// (not what other programs wrote meanwhile); whether each was flushed.
+std::vector<bool> flushFiles(const std::vector<std::string>& paths);
+// Flushes the directory holding `path`, so the renames in it are on the disk.
+void syncDirectoryOf(const std::string& path);
 
 }  // namespace qlp::linux_desktop

@@ -1,4 +1,6 @@
 // Icons, the drawing surface and picture files.
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -58,11 +60,21 @@ bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) 
 
 void LinuxPlatform::commitPendingPictures() {
     if (pendingPictures_.empty()) return;
-    // One flush of the file system makes every new picture durable before any
-    // of them replaces its old file.
-    syncDirectoryOf(pendingPictures_.front().second, true);
-    for (const auto& [temp, path] : pendingPictures_) moveInto(temp, path);
-    syncDirectoryOf(pendingPictures_.front().second, false);
+    // Every new picture is on the disk before any of them replaces its old
+    // file; one that could not be flushed leaves the old file in place.
+    std::vector<std::string> temps;
+    temps.reserve(pendingPictures_.size());
+    for (const auto& entry : pendingPictures_) temps.push_back(entry.first);
+    const std::vector<bool> flushed = flushFiles(temps);
+    for (std::size_t i = 0; i < pendingPictures_.size(); ++i) {
+        const auto& [temp, path] = pendingPictures_[i];
+        if (flushed[i]) {
+            moveInto(temp, path);
+        } else {
+            ::unlink(temp.c_str());
+        }
+    }
+    syncDirectoryOf(pendingPictures_.front().second);
     pendingPictures_.clear();
 }
 
