@@ -377,7 +377,8 @@ std::string IconTheme::fileIn(const Root& root, const std::string& subdir, const
         listing = listings_.emplace(dir, std::set<std::string>()).first;
         if (DIR* d = ::opendir(dir.c_str())) {
             while (const dirent* entry = ::readdir(d)) {
-                if (entry->d_name[0] != '.') listing->second.insert(entry->d_name);
+                const std::string_view name(entry->d_name);
+                if (name != "." && name != "..") listing->second.insert(std::string(name));
             }
             ::closedir(d);
         }
