@@ -105,11 +105,10 @@ QImage fitToIcon(const QImage& picture) {
     QImage canvas(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     if (picture.isNull()) return canvas;
-    const QImage scaled =
-        (picture.size() == QSize(kIconSize, kIconSize)
-             ? picture
-             : picture.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage scaled = (picture.size() == QSize(kIconSize, kIconSize)
+                               ? picture
+                               : picture.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))
+                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     // Copied rather than painted, as a painter needs the application object.
     const int width = std::min(scaled.width(), kIconSize);
     const int height = std::min(scaled.height(), kIconSize);
@@ -169,7 +168,9 @@ QMimeType IconLookup::typeOf(const std::string& path, const QString& qpath) {
     return contentTypeOf(qpath);
 }
 
-IconLookup::IconLookup(const QString& configuredTheme) : mainThread_(false), toldQt_(true) { chooseTheme(configuredTheme); }
+IconLookup::IconLookup(const QString& configuredTheme) : mainThread_(false), toldQt_(true) {
+    chooseTheme(configuredTheme);
+}
 
 void IconLookup::adopt(IconLookup&& ahead) {
     if (themeSettled_ || !ahead.themeSettled_) return;

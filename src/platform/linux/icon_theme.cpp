@@ -113,7 +113,8 @@ public:
             if (name && icon == name) {
                 const std::uint32_t images = u32(entry + 8);
                 const std::uint32_t count = u32(images);
-                for (std::uint32_t i = 0; count != kNone && i < count && fits(images + 4 + 8 * std::size_t(i), 8); ++i) {
+                for (std::uint32_t i = 0; count != kNone && i < count && fits(images + 4 + 8 * std::size_t(i), 8);
+                     ++i) {
                     const std::size_t image = images + 4 + 8 * std::size_t(i);
                     if (u16(image) == dir->second) return u16(image + 2);
                 }

@@ -7,13 +7,12 @@
 // moment of use. Once the desktop's icon theme is known, the same thread
 // looks up and renders the icons of those slots.
 
+#include <QString>
 #include <future>
 #include <map>
 #include <optional>
 #include <string>
 #include <thread>
-
-#include <QString>
 
 #include "model/controls.h"
 #include "platform/linux/file_read.h"
