@@ -8,6 +8,7 @@
 // looks up and renders the icons of those slots.
 
 #include <QString>
+
 #include <future>
 #include <map>
 #include <optional>
