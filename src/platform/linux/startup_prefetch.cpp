@@ -77,18 +77,21 @@ StartupPrefetch::StartupPrefetch(const std::string& winDir)
         // Most starts settle on the theme of a desktop that names none (or
         // names that one): its icons are made while Qt connects to the display.
         std::optional<IconLookup> ahead;
-        const auto makeIcons = [&](const QString& configured) {
-            ahead.emplace(configured);
+        const auto makeIcons = [&] {
             ahead->adoptTypes(types);
             for (const auto& entry : types) ahead->iconFor(entry.first);
         };
-        if (!types.empty()) makeIcons(QString());
+        if (!types.empty()) {
+            ahead.emplace(QString());
+            makeIcons();
+        }
         const std::optional<QString> configured = theme.get();
         if (!configured || !ahead) {
             iconsDone_.set_value(std::nullopt);
             return;
         }
-        if (!ahead->resettle(*configured)) makeIcons(*configured);
+        // Settled on another theme, the lookup has forgotten the icons but keeps that theme, loaded once.
+        if (!ahead->resettle(*configured)) makeIcons();
         iconsDone_.set_value(std::move(ahead));
     });
 }
