@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -241,6 +242,36 @@ TEST(BitmapDecoding, ReadsWhatOtherWritersWriteAndRefusesTheRest) {
     // Cut short: the rows are not all there.
     EXPECT_EQ(decodeBmp(ours.data(), ours.size() - 4), std::nullopt);
     EXPECT_EQ(decodeBmp(ours.data(), 10), std::nullopt);
+}
+
+}  // namespace
+}  // namespace qlp::linux_desktop
+
+namespace qlp::linux_desktop {
+namespace {
+
+// The waits run on several threads: each answer must still be its own file's.
+TEST(FileFlush, TellsForEachFileWhetherItWasFlushed) {
+    QTemporaryDir dir;
+    for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{120}}) {
+        std::vector<std::string> paths;
+        std::vector<bool> expected;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string path = dir.filePath(QStringLiteral("f%1-%2").arg(count).arg(i)).toStdString();
+            // Every third one missing, and one a directory's link that O_NOFOLLOW refuses.
+            const bool present = i % 3 != 1 && i != 5;
+            if (present) {
+                QFile file(QString::fromStdString(path));
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write("x");
+            } else if (i == 5) {
+                ASSERT_EQ(::symlink(dir.path().toLocal8Bit().constData(), path.c_str()), 0);
+            }
+            paths.push_back(path);
+            expected.push_back(present);
+        }
+        EXPECT_EQ(flushFiles(paths), expected) << count << " files";
+    }
 }
 
 }  // namespace
