@@ -43,10 +43,16 @@ command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; exit 2; }
 command -v python3 >/dev/null || { echo "python3 is not installed" >&2; exit 2; }
 
 tmp=$(mktemp -d)
+# A session's runtime directory is a tmpfs (/run/user/UID); the launcher makes
+# its single-instance lock there, so the runs get theirs on one too.
+runtime_base=
+if [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ]; then runtime_base=$(mktemp -d /dev/shm/qlp-bench-XXXXXX); fi
+[ -n "$runtime_base" ] || runtime_base="$tmp"
 xpid=
 cleanup() {
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
   rm -rf "$tmp"
+  [ "$runtime_base" != "$tmp" ] && rm -rf "$runtime_base"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -79,10 +85,11 @@ serial=0
 # case's settings and a private runtime directory; with f1 it also presses F1
 # five times. Leaves the timer's line in $line.
 measure() {
-  local case=$1 dir title program=() keys=()
+  local case=$1 dir runtime title program=() keys=()
   serial=$((serial + 1))
   dir="$tmp/run$serial"
-  mkdir -p "$dir/config" && mkdir -m 0700 "$dir/runtime"
+  runtime="$runtime_base/run$serial"
+  mkdir -p "$dir/config" && mkdir -m 0700 "$runtime"
   case "$case" in
     bare) title=$bare_title; program=("$bare") ;;
     pictures|theme)
@@ -95,7 +102,7 @@ measure() {
     keys=(--key F1 --presses 5 --stamp "$dir/stamp")
     [ "$case" = bare ] && program+=(--f1 "$stamp")
   fi
-  if ! XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" QLP_BENCH_STAMP="$dir/stamp" \
+  if ! XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$runtime" QLP_BENCH_STAMP="$dir/stamp" \
       "$timer" "${keys[@]}" -- "${program[@]}" >"$dir/out" 2>"$dir/err"; then
     echo "FAIL: $case run $serial:" >&2
     cat "$dir/err" >&2
@@ -107,7 +114,7 @@ measure() {
     exit 1
   fi
   line=$(cat "$dir/out")
-  rm -rf "$dir"
+  rm -rf "$dir" "$runtime"
 }
 
 field() { sed -n "s/.*\\<$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }

@@ -100,12 +100,18 @@ public:
         return cache;
     }
 
-    // The kinds of file (kindOfExtension bits) that `icon` has in `subdir`.
-    unsigned kinds(const std::string& icon, const std::string& subdir) const {
+    // The index of directory `subdir` in the cache, or -1 when it has none.
+    int directoryIndex(const std::string& subdir) const {
         const auto dir = directories_.find(subdir);
-        if (dir == directories_.end()) return 0;
+        return dir == directories_.end() ? -1 : static_cast<int>(dir->second);
+    }
+
+    // Where the cache has `icon`: each directory's index with the kinds of
+    // file (kindOfExtension bits) there; empty when it has no such icon.
+    std::vector<Image> images(const std::string& icon) const {
+        std::vector<Image> found;
         const std::uint32_t buckets = u32(hashOffset_);
-        if (buckets == 0 || buckets == kNone) return 0;
+        if (buckets == 0 || buckets == kNone) return found;
         std::uint32_t entry = u32(hashOffset_ + 4 + 4 * static_cast<std::size_t>(hash(icon) % buckets));
         // A chain can't be longer than the file has entries; a longer one loops.
         for (std::size_t steps = 0; entry != kNone && steps < bytes_.size() / 12; ++steps) {
@@ -116,13 +122,13 @@ public:
                 for (std::uint32_t i = 0; count != kNone && i < count && fits(images + 4 + 8 * std::size_t(i), 8);
                      ++i) {
                     const std::size_t image = images + 4 + 8 * std::size_t(i);
-                    if (u16(image) == dir->second) return u16(image + 2);
+                    found.push_back(Image{static_cast<int>(u16(image)), u16(image + 2)});
                 }
-                return 0;
+                return found;
             }
             entry = u32(entry);
         }
-        return 0;
+        return found;
     }
 
 private:
@@ -240,7 +246,7 @@ bool IconTheme::readTheme(const std::string& name, Theme& theme, std::vector<std
     for (const std::string& base : bases_) {
         const std::string root = base + "/" + name;
         if (!isDirectory(root)) continue;
-        theme.roots.push_back(Root{root, Cache::open(root)});
+        theme.roots.push_back(Root{root, Cache::open(root), {}});
         // The first index.theme found describes the theme.
         if (found) continue;
         FileIdentity identity;
@@ -301,6 +307,10 @@ bool IconTheme::readTheme(const std::string& name, Theme& theme, std::vector<std
         if (dir.scale <= 0) dir.scale = 1;
         theme.directories.push_back(std::move(dir));
     }
+    for (Root& root : theme.roots) {
+        if (!root.cache) continue;
+        for (const Directory& dir : theme.directories) root.cacheDirectory.push_back(root.cache->directoryIndex(dir.subdir));
+    }
     return true;
 }
 
@@ -341,38 +351,54 @@ std::string IconTheme::lookUp(const Theme& theme, const std::string& icon, int s
         if (wanted > high) return wanted - high;
         return 0;
     };
-    for (const Directory& dir : theme.directories) {
-        if (!matches(dir)) continue;
-        for (const Root& root : theme.roots) {
-            std::string file = fileIn(root, dir.subdir, icon);
+    // The icon is looked up once in each root's cache, not once per directory;
+    // a theme whose caches all lack it is passed over at once.
+    std::vector<std::vector<Image>> cached(theme.roots.size());
+    bool anywhere = false;
+    for (std::size_t r = 0; r < theme.roots.size(); ++r) {
+        if (theme.roots[r].cache) cached[r] = theme.roots[r].cache->images(icon);
+        anywhere = anywhere || !theme.roots[r].cache || !cached[r].empty();
+    }
+    if (!anywhere) return {};
+    const auto fileAt = [&](std::size_t d) {
+        for (std::size_t r = 0; r < theme.roots.size(); ++r) {
+            std::string file = fileIn(theme.roots[r], cached[r], d, theme.directories[d].subdir, icon);
             if (!file.empty()) return file;
         }
+        return std::string();
+    };
+    for (std::size_t d = 0; d < theme.directories.size(); ++d) {
+        if (!matches(theme.directories[d])) continue;
+        std::string file = fileAt(d);
+        if (!file.empty()) return file;
     }
     std::string closest;
     int best = INT_MAX;
-    for (const Directory& dir : theme.directories) {
-        const int d = distance(dir);
-        if (d >= best) continue;
-        for (const Root& root : theme.roots) {
-            std::string file = fileIn(root, dir.subdir, icon);
-            if (file.empty()) continue;
-            closest = std::move(file);
-            best = d;
-            break;
-        }
+    for (std::size_t d = 0; d < theme.directories.size(); ++d) {
+        const int distanceOf = distance(theme.directories[d]);
+        if (distanceOf >= best) continue;
+        std::string file = fileAt(d);
+        if (file.empty()) continue;
+        closest = std::move(file);
+        best = distanceOf;
     }
     return closest;
 }
 
-std::string IconTheme::fileIn(const Root& root, const std::string& subdir, const std::string& icon) {
-    const std::string dir = root.path + "/" + subdir;
+std::string IconTheme::fileIn(const Root& root, const std::vector<Image>& cached, std::size_t directory,
+                              const std::string& subdir, const std::string& icon) {
     if (root.cache) {
-        const unsigned kinds = root.cache->kinds(icon, subdir);
-        for (const std::string& ext : extensions_) {
-            if (kinds & kindOfExtension(ext)) return dir + "/" + icon + "." + ext;
+        const int index = directory < root.cacheDirectory.size() ? root.cacheDirectory[directory] : -1;
+        for (const Image& image : cached) {
+            if (index < 0 || image.directory != index) continue;
+            for (const std::string& ext : extensions_) {
+                if (image.kinds & kindOfExtension(ext)) return root.path + "/" + subdir + "/" + icon + "." + ext;
+            }
+            return {};
         }
         return {};
     }
+    const std::string dir = root.path + "/" + subdir;
     auto listing = listings_.find(dir);
     if (listing == listings_.end()) {
         listing = listings_.emplace(dir, std::set<std::string>()).first;

@@ -49,10 +49,19 @@ private:
         SizeType type = SizeType::Threshold;
     };
     class Cache;
+    // An icon in a cache: the cache's index of a directory holding it, and
+    // the kinds of file there.
+    struct Image {
+        int directory = -1;
+        unsigned kinds = 0;
+    };
     struct Root {
         std::string path;
         // Its icon-theme.cache, when there is one no older than the directory.
         std::shared_ptr<const Cache> cache;
+        // With a cache: for each of the theme's directories, its index in the
+        // cache, or -1.
+        std::vector<int> cacheDirectory;
     };
     struct Theme {
         std::string name;
@@ -64,8 +73,11 @@ private:
     // Reads theme `name`'s index.theme; false if no base directory has it.
     bool readTheme(const std::string& name, Theme& theme, std::vector<std::string>& parents) const;
     std::string lookUp(const Theme& theme, const std::string& icon, int size);
-    // The file `icon` with one of the extensions in `subdir` of `root`, or empty.
-    std::string fileIn(const Root& root, const std::string& subdir, const std::string& icon);
+    // The file `icon` with one of the extensions in `subdir` (the theme's
+    // directory number `directory`) of `root`, or empty; `cached` is where
+    // the root's cache has the icon.
+    std::string fileIn(const Root& root, const std::vector<Image>& cached, std::size_t directory,
+                       const std::string& subdir, const std::string& icon);
 
     std::string name_;
     bool installed_ = false;
