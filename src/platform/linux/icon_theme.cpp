@@ -309,7 +309,9 @@ bool IconTheme::readTheme(const std::string& name, Theme& theme, std::vector<std
     }
     for (Root& root : theme.roots) {
         if (!root.cache) continue;
-        for (const Directory& dir : theme.directories) root.cacheDirectory.push_back(root.cache->directoryIndex(dir.subdir));
+        for (const Directory& dir : theme.directories) {
+            root.cacheDirectory.push_back(root.cache->directoryIndex(dir.subdir));
+        }
     }
     return true;
 }
