@@ -391,8 +391,9 @@ std::string IconTheme::fileIn(const Root& root, const std::vector<Image>& cached
                               const std::string& subdir, const std::string& icon) {
     if (root.cache) {
         const int index = directory < root.cacheDirectory.size() ? root.cacheDirectory[directory] : -1;
+        if (index < 0) return {};
         for (const Image& image : cached) {
-            if (index < 0 || image.directory != index) continue;
+            if (image.directory != index) continue;
             for (const std::string& ext : extensions_) {
                 if (image.kinds & kindOfExtension(ext)) return root.path + "/" + subdir + "/" + icon + "." + ext;
             }
