@@ -17,14 +17,14 @@ void Image1_Click(Launcher& app, int i) {
     if (f.slotPath[i].empty()) return;
     if (f.slotExeType[i] != 0) {
         // A program that cannot be started is not reported.
-        app.ops.Shell(f.slotPath[i], SW_SHOWMINIMIZED);
+        app.ops.Shell(f.slotPath[i], kSwShowMinimized);
     } else {
         associationOpen(app, f.slotPath[i]);
     }
 }
 
 void associationOpen(Launcher& app, const std::string& path) {
-    app.ops.ShellExecuteA(kForm1Window, "open", path, nullptr, app.ops.CurDir(), SW_SHOW);
+    app.ops.ShellExecuteA(kForm1Window, "open", path, nullptr, app.ops.CurDir(), kSwShow);
 }
 
 void Hkai_Click(Launcher& app) {

@@ -17,19 +17,19 @@ namespace qlp {
 using IconHandle = std::intptr_t;  // 0 = no icon
 using HINSTANCE = std::intptr_t;
 
-inline constexpr HWND HWND_TOPMOST = -1;
-inline constexpr HWND HWND_NOTOPMOST = -2;
-inline constexpr unsigned SWP_NOSIZE = 1;
-inline constexpr unsigned SWP_NOMOVE = 2;
-inline constexpr int SW_SHOWMINIMIZED = 2;  // minimised with focus
-inline constexpr int SW_SHOW = 5;
-inline constexpr unsigned DI_NORMAL = 3;
-inline constexpr unsigned SRCCOPY = 0x00CC0020u;
-inline constexpr unsigned WM_NCLBUTTONDOWN = 161;
-inline constexpr unsigned HTCAPTION = 2;
-inline constexpr unsigned OFN_HIDEREADONLY = 4;
+inline constexpr HWND kHwndTopmost = -1;
+inline constexpr HWND kHwndNoTopmost = -2;
+inline constexpr unsigned kSwpNoSize = 1;
+inline constexpr unsigned kSwpNoMove = 2;
+inline constexpr int kSwShowMinimized = 2;  // minimised with focus
+inline constexpr int kSwShow = 5;
+inline constexpr unsigned kDiNormal = 3;
+inline constexpr unsigned kSrcCopy = 0x00CC0020u;
+inline constexpr unsigned kWmNcLButtonDown = 161;
+inline constexpr unsigned kHtCaption = 2;
+inline constexpr unsigned kOfnHideReadOnly = 4;
 
-enum class NotifyMessage : unsigned { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
+enum class NotifyMessage : unsigned { Add = 0, Modify = 1, Delete = 2 };
 
 // Which of the two icon pictures of the main window the notification icon shows.
 enum class TrayIcon : std::intptr_t { None = 0, Shown = 1, Hidden = 2 };

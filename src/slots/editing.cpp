@@ -98,7 +98,7 @@ void Command2_Click(Launcher& app) {
     Form1& f = app.form1;
     // After a scan that found no free slot dropSlot names no slot at all.
     if (!isSlotIndex(f.dropSlot)) return;
-    const auto chosen = app.ops.ShowOpen(kOpenFilter, OFN_HIDEREADONLY, f.CommonDialog1_FileName);
+    const auto chosen = app.ops.ShowOpen(kOpenFilter, kOfnHideReadOnly, f.CommonDialog1_FileName);
     if (!chosen || chosen->empty()) return;
     f.CommonDialog1_FileName = *chosen;
     f.slotPath[f.dropSlot] = *chosen;

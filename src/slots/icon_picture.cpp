@@ -59,7 +59,7 @@ void IconDraw(Launcher& app, int s) {
     std::uint16_t iconIndex = 0;
     const IconHandle icon = app.ops.ExtractAssociatedIconA(app.ops.hInstance(), path, iconIndex);
     clearSurface(app, f.Picture1);
-    app.ops.DrawIconEx(f.Picture1, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
+    app.ops.DrawIconEx(f.Picture1, 0, 0, icon, 0, 0, 0, 0, kDiNormal);
     refreshSurface(f.Picture1);
     app.ops.DestroyIcon(icon);
 }
@@ -120,7 +120,7 @@ void Picture2_Click(Launcher& app) {
     // The extent is the box's size in twips, passed as pixels: more than both
     // images, so the copy covers all of Picture2 and the platform clips it.
     app.ops.BitBlt(f.Picture2, 0, 0, static_cast<int>(std::lround(f.Picture2.width)),
-                   static_cast<int>(std::lround(f.Picture2.height)), f.Picture1, 0, 0, SRCCOPY);
+                   static_cast<int>(std::lround(f.Picture2.height)), f.Picture1, 0, 0, kSrcCopy);
     refreshSurface(f.Picture2);
 }
 

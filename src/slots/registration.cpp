@@ -19,8 +19,8 @@ void registerPath(Launcher& app, int s, const std::string& path) {
 
 // Puts the window back into the stacking band the user chose.
 void reapplyStacking(Launcher& app) {
-    const HWND band = app.form1.ALH.checked ? HWND_TOPMOST : HWND_NOTOPMOST;
-    app.ops.SetWindowPos(kForm1Window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const HWND band = app.form1.ALH.checked ? kHwndTopmost : kHwndNoTopmost;
+    app.ops.SetWindowPos(kForm1Window, band, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize);
 }
 
 }  // namespace

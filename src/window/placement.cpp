@@ -6,12 +6,12 @@ namespace qlp {
 
 namespace {
 
-inline constexpr unsigned kKeepPositionAndSize = SWP_NOSIZE | SWP_NOMOVE;
+inline constexpr unsigned kKeepPositionAndSize = kSwpNoSize | kSwpNoMove;
 
 // Lets the window manager move the window as if its title bar had been pressed.
 void startWindowDrag(Launcher& app) {
     app.ops.ReleaseCapture();
-    app.ops.SendMessageA(kForm1Window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    app.ops.SendMessageA(kForm1Window, kWmNcLButtonDown, kHtCaption, 0);
 }
 
 bool leftButtonIn(int button) { return (button & kLeftButton) != 0; }
@@ -20,7 +20,7 @@ bool leftButtonIn(int button) { return (button & kLeftButton) != 0; }
 
 void ALH_Click(Launcher& app) {
     MenuEntry& alh = app.form1.ALH;
-    app.ops.SetWindowPos(kForm1Window, alh.checked ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, kKeepPositionAndSize);
+    app.ops.SetWindowPos(kForm1Window, alh.checked ? kHwndNoTopmost : kHwndTopmost, 0, 0, 0, 0, kKeepPositionAndSize);
     alh.checked = !alh.checked;
 }
 

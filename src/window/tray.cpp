@@ -12,7 +12,7 @@ namespace {
 inline constexpr std::uint32_t kNotifyIconDataSize = 88;
 inline constexpr std::uint32_t kNifMessageIconTip = 7;
 inline constexpr std::uint32_t kTrayCallbackMessage = 512;
-inline constexpr unsigned kKeepPositionAndSize = SWP_NOSIZE | SWP_NOMOVE;
+inline constexpr unsigned kKeepPositionAndSize = kSwpNoSize | kSwpNoMove;
 
 // Every call starts from an all-zero record.
 NotifyIconData iconRecord(TrayIcon icon) {
@@ -28,7 +28,7 @@ NotifyIconData iconRecord(TrayIcon icon) {
 
 // After the add the tip is always empty.
 void modifyIcon(Launcher& app, TrayIcon icon) {
-    app.ops.Shell_NotifyIconA(NotifyMessage::NIM_MODIFY, iconRecord(icon));
+    app.ops.Shell_NotifyIconA(NotifyMessage::Modify, iconRecord(icon));
 }
 
 void placeTopmost(Launcher& app, HWND insertAfter) {
@@ -55,7 +55,7 @@ void addTrayIcon(Launcher& app) {
     const std::string& title = app.form1.titleText;
     const std::size_t length = std::min(title.size(), data.szTip.size() - 1);
     std::copy_n(title.begin(), length, data.szTip.begin());
-    app.ops.Shell_NotifyIconA(NotifyMessage::NIM_ADD, data);
+    app.ops.Shell_NotifyIconA(NotifyMessage::Add, data);
     app.form1.trayIconPresent = true;
 }
 
@@ -64,17 +64,17 @@ void removeTrayIcon(Launcher& app) {
     data.cbSize = kNotifyIconDataSize;
     data.hWnd = kTaskPictureWindow;
     data.uID = 0;
-    app.ops.Shell_NotifyIconA(NotifyMessage::NIM_DELETE, data);
+    app.ops.Shell_NotifyIconA(NotifyMessage::Delete, data);
     app.form1.trayIconPresent = false;
 }
 
 void TaskPicture_MouseMove(Launcher& app, int, int, float x, float) {
     switch (trayMessageNumber(x, app.ops.TwipsPerPixelX())) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
+        case kWmLButtonDown:
+        case kWmLButtonDblClk:
             toggleWindow(app);
             return;
-        case WM_RBUTTONDOWN:
+        case kWmRButtonDown:
             showPopup(app, PopupMenuName::Tcom);
             return;
         default:
@@ -89,11 +89,11 @@ void toggleWindow(Launcher& app) {
         modifyIcon(app, TrayIcon::Hidden);
     } else {
         f.visible = true;
-        if (f.ALH.checked) placeTopmost(app, HWND_TOPMOST);
+        if (f.ALH.checked) placeTopmost(app, kHwndTopmost);
         app.ops.SetForegroundWindow(kForm1Window);
         modifyIcon(app, TrayIcon::Shown);
     }
-    placeTopmost(app, f.ALH.checked ? HWND_TOPMOST : HWND_NOTOPMOST);
+    placeTopmost(app, f.ALH.checked ? kHwndTopmost : kHwndNoTopmost);
 }
 
 void txt_Ktext_DblClick(Launcher& app) {

@@ -5,9 +5,9 @@
 
 namespace qlp {
 
-inline constexpr unsigned WM_LBUTTONDOWN = 513;
-inline constexpr unsigned WM_LBUTTONDBLCLK = 515;
-inline constexpr unsigned WM_RBUTTONDOWN = 516;
+inline constexpr unsigned kWmLButtonDown = 513;
+inline constexpr unsigned kWmLButtonDblClk = 515;
+inline constexpr unsigned kWmRButtonDown = 516;
 
 void addTrayIcon(Launcher& app);
 void removeTrayIcon(Launcher& app);

@@ -119,7 +119,7 @@ TEST_F(PicturesTest, AnIconIsDrawnAtTheCornerOverTheBackground) {
     std::uint16_t index = 0;
     const IconHandle icon = platform.ExtractAssociatedIconA(platform.hInstance(), target, index);
     ASSERT_NE(icon, 0);
-    ASSERT_TRUE(platform.DrawIconEx(s, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL));
+    ASSERT_TRUE(platform.DrawIconEx(s, 0, 0, icon, 0, 0, 0, 0, kDiNormal));
     int drawn = 0;
     for (int y = 0; y < 36; ++y) {
         for (int x = 0; x < 36; ++x) {
@@ -136,8 +136,8 @@ TEST_F(PicturesTest, AnIconIsDrawnAtTheCornerOverTheBackground) {
     EXPECT_TRUE(platform.DestroyIcon(icon));
     EXPECT_FALSE(platform.DestroyIcon(icon));
     const Bitmap before = s.image;
-    EXPECT_FALSE(platform.DrawIconEx(s, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL));
-    EXPECT_FALSE(platform.DrawIconEx(s, 0, 0, 0, 0, 0, 0, 0, DI_NORMAL));
+    EXPECT_FALSE(platform.DrawIconEx(s, 0, 0, icon, 0, 0, 0, 0, kDiNormal));
+    EXPECT_FALSE(platform.DrawIconEx(s, 0, 0, 0, 0, 0, 0, 0, kDiNormal));
     EXPECT_EQ(s.image, before);
 }
 
@@ -155,7 +155,7 @@ TEST_F(PicturesTest, BitBltIsClippedToBothImages) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.dw << " " << c.x << "," << c.y << " from " << c.sx << "," << c.sy);
         Surface dest = surface(c.dw, c.dh, 0xFF123456u);
-        ASSERT_TRUE(platform.BitBlt(dest, c.x, c.y, c.w, c.h, source, c.sx, c.sy, SRCCOPY));
+        ASSERT_TRUE(platform.BitBlt(dest, c.x, c.y, c.w, c.h, source, c.sx, c.sy, kSrcCopy));
         for (int y = 0; y < c.dh; ++y) {
             for (int x = 0; x < c.dw; ++x) {
                 const int col = x - c.x, row = y - c.y;

@@ -30,7 +30,7 @@ TEST_F(ShellLaunchTest, ProgramWithBlanksInItsPathRunsUnquoted) {
     const std::string program = dir / "my tools/write trace";
     const std::string out = dir / "trace";
     writeScript(program, traceCommand(out, "echo \"$#:$1\""));
-    ASSERT_TRUE(platform.Shell(program, SW_SHOWMINIMIZED));
+    ASSERT_TRUE(platform.Shell(program, kSwShowMinimized));
     EXPECT_EQ(waitForFile(out), "0:\n");
 }
 
@@ -38,7 +38,7 @@ TEST_F(ShellLaunchTest, CommandLineArgumentsReachTheProgram) {
     const std::string program = dir / "args";
     const std::string out = dir / "trace";
     writeScript(program, traceCommand(out, "for a in \"$@\"; do echo \"[$a]\"; done"));
-    ASSERT_TRUE(platform.Shell(program + " one \"two words\" 'three'", SW_SHOWMINIMIZED));
+    ASSERT_TRUE(platform.Shell(program + " one \"two words\" 'three'", kSwShowMinimized));
     EXPECT_EQ(waitForFile(out), "[one]\n[two words]\n['three']\n");
 }
 
@@ -57,7 +57,7 @@ TEST_F(ShellLaunchTest, StartedProgramGetsEnvironmentButNoDescriptorsAndIsDetach
                                       "echo \"env=$QUILLOP_TEST_MARK\"; echo \"ppid=$PPID\"; "
                                       "echo \"sid=$(cut -d' ' -f6 /proc/$$/stat)\"; "
                                       "ls -l /proc/$$/fd/ | sed -n 's/.* \\([0-9]*\\) -> /fd \\1 -> /p'"));
-    ASSERT_TRUE(platform.Shell(program, SW_SHOWMINIMIZED));
+    ASSERT_TRUE(platform.Shell(program, kSwShowMinimized));
     const auto trace = waitForFile(out);
     ::close(leaky);
     ::unsetenv("QUILLOP_TEST_MARK");
@@ -91,7 +91,7 @@ TEST_F(ShellLaunchTest, ShellMetacharactersStartNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        EXPECT_EQ(platform.Shell(c.line, SW_SHOWMINIMIZED), c.starts);
+        EXPECT_EQ(platform.Shell(c.line, kSwShowMinimized), c.starts);
     }
     EXPECT_EQ(waitForFile(ran), "&& touch " + pwned + "\n");
     std::this_thread::sleep_for(300ms);
@@ -106,7 +106,7 @@ TEST_F(ShellLaunchTest, WhatCannotBeStartedIsReportedAsFailure) {
     for (const std::string& line : {dir / "missing", dir / "notes.txt", dir / "marked.txt", dir / "no-interpreter",
                                     dir / "folder", std::string("no-such-program-anywhere --x"), std::string()}) {
         SCOPED_TRACE(line);
-        EXPECT_FALSE(platform.Shell(line, SW_SHOWMINIMIZED));
+        EXPECT_FALSE(platform.Shell(line, kSwShowMinimized));
     }
 }
 
@@ -115,7 +115,7 @@ TEST_F(ShellLaunchTest, BareNameIsFoundOnPath) {
     const std::string out = dir / "trace";
     writeScript(dir / "bin/quillop-test-tool", traceCommand(out, "echo \"$1\""));
     test::PathPrefix path(dir / "bin");
-    ASSERT_TRUE(platform.Shell("quillop-test-tool hello", SW_SHOWMINIMIZED));
+    ASSERT_TRUE(platform.Shell("quillop-test-tool hello", kSwShowMinimized));
     EXPECT_EQ(waitForFile(out), "hello\n");
 }
 
@@ -143,7 +143,7 @@ TEST_F(AssociationOpenTest, DocumentsAndFoldersGoToTheDesktopOpener) {
     for (const std::string& file : {dir / "my notes.txt", dir / "marked.txt", dir / "a folder", dir / "missing.pdf"}) {
         SCOPED_TRACE(file);
         std::filesystem::remove(opened);
-        platform.ShellExecuteA(kForm1Window, "open", file, nullptr, workDir, SW_SHOW);
+        platform.ShellExecuteA(kForm1Window, "open", file, nullptr, workDir, kSwShow);
         EXPECT_EQ(waitForFile(opened), workDir + "\n" + file + "\n");
     }
 }
@@ -151,7 +151,7 @@ TEST_F(AssociationOpenTest, DocumentsAndFoldersGoToTheDesktopOpener) {
 TEST_F(AssociationOpenTest, ProgramIsStartedInTheDirectory) {
     const std::string out = dir / "trace";
     writeScript(dir / "my program", traceCommand(out, "pwd -P; echo \"$#\""));
-    platform.ShellExecuteA(kForm1Window, "open", dir / "my program", nullptr, workDir, SW_SHOW);
+    platform.ShellExecuteA(kForm1Window, "open", dir / "my program", nullptr, workDir, kSwShow);
     EXPECT_EQ(waitForFile(out), workDir + "\n0\n");
     EXPECT_FALSE(readFile(opened));
 }
@@ -161,7 +161,7 @@ TEST_F(AssociationOpenTest, DesktopEntryStartsItsApplication) {
     writeScript(dir / "bin/quillop-entry-app", traceCommand(out, "pwd -P; echo \"$#\""));
     const std::string entry = dir / "tool.desktop";
     writeFile(entry, "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app %F\nTerminal=false\n");
-    platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, SW_SHOW);
+    platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, kSwShow);
     EXPECT_EQ(waitForFile(out), workDir + "\n0\n");
     EXPECT_FALSE(readFile(opened));
     // Started detached: no child of ours is left to reap.
@@ -172,7 +172,7 @@ TEST_F(AssociationOpenTest, DesktopEntryStartsItsApplication) {
 TEST_F(AssociationOpenTest, BrokenDesktopEntryIsOpenedAsAFile) {
     const std::string entry = dir / "broken.desktop";
     writeFile(entry, "this is not a desktop entry\n");
-    platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, SW_SHOW);
+    platform.ShellExecuteA(kForm1Window, "open", entry, nullptr, workDir, kSwShow);
     EXPECT_EQ(waitForFile(opened), workDir + "\n" + entry + "\n");
 }
 

@@ -133,7 +133,7 @@ TEST_F(IconPictureTest, TheCopyIntoPicture2CoversItClipped) {
     Picture2_Click(app);
     const auto blit = fake.callsNamed("BitBlt");
     ASSERT_EQ(blit.size(), 1u);
-    EXPECT_EQ(blit[0].args, (std::vector<std::string>{"0", "0", "495", "255", "0", "0", std::to_string(SRCCOPY)}));
+    EXPECT_EQ(blit[0].args, (std::vector<std::string>{"0", "0", "495", "255", "0", "0", std::to_string(kSrcCopy)}));
     const Bitmap& copy = app.form1.Picture2.image;
     const Bitmap& source = app.form1.Picture1.image;
     ASSERT_EQ(copy.width, 33);

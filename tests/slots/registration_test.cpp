@@ -160,9 +160,9 @@ TEST_F(DropTest, EveryFileDropEndsByReapplyingTheStackingBand) {
         int filledUpTo;
         HWND band;
     } cases[] = {
-        {true, true, -1, HWND_TOPMOST},   {false, true, -1, HWND_NOTOPMOST},   {true, true, 0, HWND_TOPMOST},
-        {false, true, 0, HWND_NOTOPMOST}, {true, false, -1, HWND_TOPMOST},     {false, false, -1, HWND_NOTOPMOST},
-        {true, false, 119, HWND_TOPMOST}, {false, false, 119, HWND_NOTOPMOST},
+        {true, true, -1, kHwndTopmost},   {false, true, -1, kHwndNoTopmost},   {true, true, 0, kHwndTopmost},
+        {false, true, 0, kHwndNoTopmost}, {true, false, -1, kHwndTopmost},     {false, false, -1, kHwndNoTopmost},
+        {true, false, 119, kHwndTopmost}, {false, false, 119, kHwndNoTopmost},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.alwaysOnTop << c.whereDropped << c.filledUpTo);

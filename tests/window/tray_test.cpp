@@ -53,7 +53,7 @@ protected:
 TEST_F(TrayTest, AddCarriesTheTitleAndItsTerminatorAsTip) {
     addTrayIcon(app);
     ASSERT_EQ(fake.records.size(), 1u);
-    const std::vector<Call> added = {notify(NotifyMessage::NIM_ADD, TrayIcon::Shown, "Quillop Ver3.5      ")};
+    const std::vector<Call> added = {notify(NotifyMessage::Add, TrayIcon::Shown, "Quillop Ver3.5      ")};
     EXPECT_EQ(fake.calls, added);
     std::array<char, 64> expected{};
     std::memcpy(expected.data(), "Quillop Ver3.5      ", 20);
@@ -89,19 +89,19 @@ TEST_F(TrayTest, ToggleMakesExactlyTheCallsOfEachDirection) {
         bool alh;
         std::vector<Call> calls;
     } cases[] = {
-        {true, false, {notify(NotifyMessage::NIM_MODIFY, TrayIcon::Hidden), windowPos(HWND_NOTOPMOST)}},
-        {true, true, {notify(NotifyMessage::NIM_MODIFY, TrayIcon::Hidden), windowPos(HWND_TOPMOST)}},
-        {false, false, {kForeground, notify(NotifyMessage::NIM_MODIFY, TrayIcon::Shown), windowPos(HWND_NOTOPMOST)}},
+        {true, false, {notify(NotifyMessage::Modify, TrayIcon::Hidden), windowPos(kHwndNoTopmost)}},
+        {true, true, {notify(NotifyMessage::Modify, TrayIcon::Hidden), windowPos(kHwndTopmost)}},
+        {false, false, {kForeground, notify(NotifyMessage::Modify, TrayIcon::Shown), windowPos(kHwndNoTopmost)}},
         {false,
          true,
-         {windowPos(HWND_TOPMOST), kForeground, notify(NotifyMessage::NIM_MODIFY, TrayIcon::Shown),
-          windowPos(HWND_TOPMOST)}},
+         {windowPos(kHwndTopmost), kForeground, notify(NotifyMessage::Modify, TrayIcon::Shown),
+          windowPos(kHwndTopmost)}},
     };
     for (const auto& c : cases) {
         fake.calls.clear();
         app.form1.visible = c.visible;
         app.form1.ALH.checked = c.alh;
-        trayMessage(WM_LBUTTONDOWN);
+        trayMessage(kWmLButtonDown);
         EXPECT_EQ(app.form1.visible, !c.visible) << "visible " << c.visible << " ALH " << c.alh;
         EXPECT_EQ(fake.calls, c.calls) << "visible " << c.visible << " ALH " << c.alh;
         EXPECT_EQ(app.form1.ALH.checked, c.alh);
@@ -110,8 +110,8 @@ TEST_F(TrayTest, ToggleMakesExactlyTheCallsOfEachDirection) {
 
 TEST_F(TrayTest, EveryModificationEmptiesTheTip) {
     addTrayIcon(app);
-    trayMessage(WM_LBUTTONDOWN);
-    trayMessage(WM_LBUTTONDOWN);
+    trayMessage(kWmLButtonDown);
+    trayMessage(kWmLButtonDown);
     ASSERT_EQ(fake.records.size(), 3u);
     EXPECT_EQ(fake.records[1].szTip, (std::array<char, 64>{}));
     EXPECT_EQ(fake.records[2].szTip, (std::array<char, 64>{}));
@@ -120,13 +120,13 @@ TEST_F(TrayTest, EveryModificationEmptiesTheTip) {
 }
 
 TEST_F(TrayTest, ADoubleClickTogglesTwiceAndLeavesTheWindowAsItWas) {
-    trayMessage(WM_LBUTTONDOWN);
-    trayMessage(WM_LBUTTONDBLCLK);
+    trayMessage(kWmLButtonDown);
+    trayMessage(kWmLButtonDblClk);
     EXPECT_TRUE(app.form1.visible);
     const auto modifies = fake.callsNamed("Shell_NotifyIconA");
     ASSERT_EQ(modifies.size(), 2u);
-    EXPECT_EQ(modifies[0], notify(NotifyMessage::NIM_MODIFY, TrayIcon::Hidden));
-    EXPECT_EQ(modifies[1], notify(NotifyMessage::NIM_MODIFY, TrayIcon::Shown));
+    EXPECT_EQ(modifies[0], notify(NotifyMessage::Modify, TrayIcon::Hidden));
+    EXPECT_EQ(modifies[1], notify(NotifyMessage::Modify, TrayIcon::Shown));
     EXPECT_EQ(fake.callsNamed("SetForegroundWindow").size(), 1u);
 }
 
@@ -169,7 +169,7 @@ TEST_F(TrayTest, MessageNumberIsDecodedFromTheTwipsPosition) {
 
 TEST_F(TrayTest, RightClickOffersOnlyExitWhichSavesAndEnds) {
     fake.popupChoices.push_back(std::nullopt);
-    trayMessage(WM_RBUTTONDOWN);
+    trayMessage(kWmRButtonDown);
     ASSERT_EQ(fake.popupsShown.size(), 1u);
     ASSERT_EQ(fake.popupsShown[0].size(), 1u);
     EXPECT_EQ(fake.popupsShown[0][0].id, MenuId::ends2);
@@ -180,7 +180,7 @@ TEST_F(TrayTest, RightClickOffersOnlyExitWhichSavesAndEnds) {
     EXPECT_TRUE(app.form1.visible);
 
     fake.popupChoices.push_back(MenuId::ends2);
-    trayMessage(WM_RBUTTONDOWN);
+    trayMessage(kWmRButtonDown);
     EXPECT_TRUE(fake.endCalled);
     EXPECT_TRUE(app.ended);
     // The exit from the menu leaves the icon in place: no delete is sent.
@@ -194,11 +194,11 @@ TEST_F(TrayTest, DoubleClickOnTheDescriptionLineHidesWithoutRestacking) {
         app.form1.ALH.checked = alh;
         txt_Ktext_DblClick(app);
         EXPECT_FALSE(app.form1.visible);
-        const std::vector<Call> hidden = {notify(NotifyMessage::NIM_MODIFY, TrayIcon::Hidden)};
+        const std::vector<Call> hidden = {notify(NotifyMessage::Modify, TrayIcon::Hidden)};
         EXPECT_EQ(fake.calls, hidden);
     }
     // A left click on the icon brings it back.
-    trayMessage(WM_LBUTTONDOWN);
+    trayMessage(kWmLButtonDown);
     EXPECT_TRUE(app.form1.visible);
 }
 

@@ -138,7 +138,7 @@ bool LinuxPlatform::DestroyIcon(IconHandle icon) { return icons_.erase(icon) > 0
 
 bool LinuxPlatform::BitBlt(Surface& destination, int x, int y, int width, int height, const Surface& source, int sx,
                            int sy, unsigned rop) {
-    if (rop != SRCCOPY || !wholeImage(destination.image) || !wholeImage(source.image)) return false;
+    if (rop != kSrcCopy || !wholeImage(destination.image) || !wholeImage(source.image)) return false;
     Bitmap& to = destination.image;
     const Bitmap& from = source.image;
     // Clipped to both images: start where both coordinates are inside, stop

@@ -16,11 +16,11 @@ bool LinuxPlatform::Shell_NotifyIconA(NotifyMessage message, const NotifyIconDat
 
 bool LinuxPlatform::SetWindowPos(HWND window, HWND insertAfter, int, int, int, int, unsigned flags) {
     // Only the stacking band of the main window is ever asked for.
-    if (!desktop_ || window != kForm1Window || (flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+    if (!desktop_ || window != kForm1Window || (flags & (kSwpNoMove | kSwpNoSize)) != (kSwpNoMove | kSwpNoSize)) {
         return false;
     }
-    if (insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) return false;
-    return desktop_->mainWindow().stacking().setAbove(insertAfter == HWND_TOPMOST);
+    if (insertAfter != kHwndTopmost && insertAfter != kHwndNoTopmost) return false;
+    return desktop_->mainWindow().stacking().setAbove(insertAfter == kHwndTopmost);
 }
 
 bool LinuxPlatform::SetForegroundWindow(HWND window) {
@@ -38,7 +38,7 @@ bool LinuxPlatform::ReleaseCapture() {
 }
 
 long LinuxPlatform::SendMessageA(HWND window, unsigned message, long wParam, long) {
-    if (!desktop_ || window != kForm1Window || message != WM_NCLBUTTONDOWN || wParam != HTCAPTION) return 0;
+    if (!desktop_ || window != kForm1Window || message != kWmNcLButtonDown || wParam != kHtCaption) return 0;
     // The window manager moves the window with the mouse until the button is released.
     QWindow* handle = desktop_->mainWindow().windowHandle();
     if (handle) handle->startSystemMove();

@@ -63,18 +63,18 @@ void TrayView::apply() {
 
 bool TrayView::notify(NotifyMessage message, const NotifyIconData& data) {
     switch (message) {
-        case NotifyMessage::NIM_ADD:
+        case NotifyMessage::Add:
             if (present_) return false;
             hiddenState_ = data.hIcon == TrayIcon::Hidden;
             tip_ = tipText(data);
             present_ = true;
             break;
-        case NotifyMessage::NIM_MODIFY:
+        case NotifyMessage::Modify:
             if (!present_) return false;
             if (data.uFlags & kNifIcon) hiddenState_ = data.hIcon == TrayIcon::Hidden;
             if (data.uFlags & kNifTip) tip_ = tipText(data);
             break;
-        case NotifyMessage::NIM_DELETE:
+        case NotifyMessage::Delete:
             if (!present_) return false;
             present_ = false;
             break;
@@ -107,13 +107,13 @@ void TrayView::checkAvailability() {
 void TrayView::activated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::Trigger:
-            deliver(WM_LBUTTONDOWN);
+            deliver(kWmLButtonDown);
             return;
         case QSystemTrayIcon::DoubleClick:
-            deliver(WM_LBUTTONDBLCLK);
+            deliver(kWmLButtonDblClk);
             return;
         case QSystemTrayIcon::Context:
-            deliver(WM_RBUTTONDOWN);
+            deliver(kWmRButtonDown);
             return;
         default:
             return;
