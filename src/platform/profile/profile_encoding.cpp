@@ -197,8 +197,9 @@ struct Encoder {
             case LineCoding::Legacy:
                 return target == FileEncoding::Legacy;
             case LineCoding::Undecodable:
+                // In no encoding at all: any other bytes would lose what it holds.
+                return target == FileEncoding::Utf8 || target == FileEncoding::Legacy;
             case LineCoding::Utf16:
-                // In no encoding but the file's own.
                 return target == coding.encoding_;
         }
         return false;

@@ -13,7 +13,9 @@
 // has no place in that encoding, the whole file goes out in UTF-8 instead:
 // never a file in two encodings. Every line that is not changed and is
 // already in the encoding written goes back byte for byte, so the legacy
-// code page's duplicate characters and undecodable bytes survive.
+// code page's duplicate characters survive; so does a line in no encoding
+// at all, whatever 8-bit encoding the file is written in, since any
+// conversion would lose what it holds.
 
 #include <cstddef>
 #include <cstdint>
