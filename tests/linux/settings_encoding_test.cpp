@@ -263,6 +263,22 @@ INSTANTIATE_TEST_SUITE_P(Files, SettingsEncodingTest, ::testing::Range<std::size
                              return name;
                          });
 
+// Half-width katakana pairs such as ﾃｽ are, in code page 932, bytes that are
+// UTF-8 too ("ý"): written so, they would come back as other text.
+TEST(SettingsEncoding, TextWhoseCodePage932BytesAreUtf8GoesToUtf8) {
+    if (viaIconv("表", "CP932") != "\x95\x5C") GTEST_SKIP() << "the iconv program lacks code page 932";
+    TempDir dir;
+    const std::string file = dir.file("QLPconf.ini");
+    writeBytes(file, viaIconv("[DATA]\r\nSETUMEI0=仕事\r\n", "CP932"));
+    LinuxPlatform ops{dir.path()};
+    ASSERT_TRUE(ops.WritePrivateProfileStringA("DATA", "SETUMEI1", "ﾃｽ", file));
+    EXPECT_EQ(readBytes(file), "[DATA]\r\nSETUMEI0=仕事\r\nSETUMEI1=ﾃｽ\r\n");
+    TempDir other;
+    LinuxPlatform fresh{other.path()};
+    EXPECT_EQ(fresh.GetPrivateProfileStringA("DATA", "SETUMEI1", "NL", file), "ﾃｽ");
+    EXPECT_EQ(fresh.GetPrivateProfileStringA("DATA", "SETUMEI0", "NL", file), "仕事");
+}
+
 TEST(SettingsEncoding, ANewFileIsUtf8) {
     TempDir dir;
     const std::string file = dir.file("QLPconf.ini");
