@@ -285,9 +285,7 @@ std::vector<std::tuple<std::string, std::string, std::string>> allValues(const P
     return out;
 }
 
-bool readable(std::string_view s) {
-    return qlp::profile::isUtf8(s) && s.find(qlp::profile::kReplacement) == s.npos;
-}
+bool readable(std::string_view s) { return qlp::profile::isUtf8(s) && s.find(qlp::profile::kReplacement) == s.npos; }
 
 void checkDecoding(std::string_view bytes, const std::vector<std::vector<std::string>>& ops) {
     static qlp::linux_desktop::IconvCodePage codePage;
