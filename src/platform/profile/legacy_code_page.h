@@ -1,9 +1,11 @@
 #pragma once
 // The system's 8-bit code page for settings text, as each realisation
 // provides it (Linux: code page 932 through iconv; Windows: the ANSI code
-// page). Both directions are strict: a conversion that would have to guess,
-// drop or replace a character fails instead, so that a caller can keep the
-// original bytes or choose another encoding.
+// page, through the wide characters with MB_ERR_INVALID_CHARS one way and
+// WC_NO_BEST_FIT_CHARS with the used-default flag the other). Both directions
+// are strict: a conversion that would have to guess, drop or replace a
+// character fails instead, so that a caller can keep the original bytes or
+// choose another encoding.
 //
 // An object may hold conversion state: use one per thread.
 
