@@ -154,8 +154,8 @@ void BM_EncodeSettingsText(benchmark::State& state) {
     profile::DecodedProfile decoded = profile::decodeProfile(bytes, codePage);
     decoded.text.set("DATA", "SETUMEI5", "新しい説明");
     for (auto _ : state) {
-        std::string out = state.range(0) == 0 ? decoded.text.text()
-                                              : profile::encodeProfile(decoded.text, decoded.coding, codePage);
+        std::string out =
+            state.range(0) == 0 ? decoded.text.text() : profile::encodeProfile(decoded.text, decoded.coding, codePage);
         benchmark::DoNotOptimize(out);
     }
 }
