@@ -5,10 +5,14 @@
 
 #include <QApplication>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "model/launcher.h"
+#include "platform/linux/iconv_code_page.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/profile/profile_encoding.h"
 #include "settings/settings_io.h"
 
 namespace {
@@ -106,6 +110,56 @@ void BM_LoadSettings(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond);
+
+// The bytes of a full save's settings file (UTF-8); in code page 932 for `legacy`.
+std::string savedSettingsText(bool legacy) {
+    const std::string dir = freshDirectory();
+    std::string bytes;
+    {
+        linux_desktop::LinuxPlatform ops(dir);
+        Launcher app(ops);
+        app.form1.winDir = dir;
+        fillAll(app);
+        SaveSettings(app);
+        std::ifstream in(settingsFileIn(dir), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::filesystem::remove_all(dir);
+    linux_desktop::IconvCodePage codePage;
+    return legacy ? codePage.fromUtf8(bytes).value_or("") : bytes;
+}
+
+// The settings text into the engine: 0 the engine alone (the bytes taken as
+// they are, as before the file's encodings), 1 through the decoding of a UTF-8
+// file, 2 of a code page 932 file.
+void BM_DecodeSettingsText(benchmark::State& state) {
+    const std::string bytes = savedSettingsText(state.range(0) == 2);
+    linux_desktop::IconvCodePage codePage;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            profile::ProfileText text = profile::ProfileText::parse(bytes);
+            benchmark::DoNotOptimize(text);
+        } else {
+            profile::DecodedProfile decoded = profile::decodeProfile(bytes, codePage);
+            benchmark::DoNotOptimize(decoded);
+        }
+    }
+}
+BENCHMARK(BM_DecodeSettingsText)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The bytes to write after one changed value, in the same three ways.
+void BM_EncodeSettingsText(benchmark::State& state) {
+    const std::string bytes = savedSettingsText(state.range(0) == 2);
+    linux_desktop::IconvCodePage codePage;
+    profile::DecodedProfile decoded = profile::decodeProfile(bytes, codePage);
+    decoded.text.set("DATA", "SETUMEI5", "新しい説明");
+    for (auto _ : state) {
+        std::string out =
+            state.range(0) == 0 ? decoded.text.text() : profile::encodeProfile(decoded.text, decoded.coding, codePage);
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_EncodeSettingsText)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
