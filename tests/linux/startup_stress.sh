@@ -8,7 +8,7 @@
 set -u
 bin=$1
 child=$2
-starts=${3:-60}
+starts=${3:-100}
 child_runs=${4:-300}
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -41,7 +41,13 @@ for i in $(seq "$starts"); do
   "$bin" 2>"$tmp/stderr" &
   pid=$!
   # The window is up once it is mapped; a crash before that ends the wait.
-  if ! timeout 60 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1; then
+  mapped=
+  for _ in $(seq 3000); do
+    if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then mapped=1; break; fi
+    grep -q '^State:[[:space:]]*Z' "/proc/$pid/status" 2>/dev/null && break
+    sleep 0.02
+  done
+  if [ -z "$mapped" ]; then
     kill -KILL "$pid" 2>/dev/null
     wait "$pid"
     echo "FAIL: start $i: no window (exit status $?)"
