@@ -1,16 +1,15 @@
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstring>
-
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <cstring>
 
 #include "platform/linux/bmp_file.h"
+#include "platform/linux/durable_file.h"
 #include "platform/linux/linux_platform.h"
 
 namespace qlp::linux_desktop {

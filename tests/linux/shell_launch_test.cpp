@@ -1,6 +1,7 @@
 // Starting programs and opening files on the real system.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -167,6 +168,33 @@ TEST_F(AssociationOpenTest, DesktopEntryStartsItsApplication) {
     // Started detached: no child of ours is left to reap.
     int status = 0;
     EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
+}
+
+// Started programs are in a session of their own, so a signal to the
+// launcher's process group (a Ctrl+C in its terminal) does not reach them,
+// and they start with no signal ignored, whatever the launcher ignores.
+TEST_F(AssociationOpenTest, ProgramsOfEveryRouteAreDetachedWithDefaultSignals) {
+    const std::string out = dir / "trace";
+    const std::string probe =
+        traceCommand(out, "echo \"sid=$(cut -d' ' -f6 /proc/$$/stat)\"; grep SigIgn /proc/$$/status");
+    writeScript(dir / "bin/quillop-entry-app", probe);
+    writeScript(dir / "direct", probe);
+    const std::string entry = dir / "tool.desktop";
+    writeFile(entry, "[Desktop Entry]\nType=Application\nName=Tool\nExec=quillop-entry-app\nTerminal=false\n");
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction before {};
+    ASSERT_EQ(::sigaction(SIGQUIT, &ignore, &before), 0);
+    for (const std::string& target : {entry, dir / "direct"}) {
+        SCOPED_TRACE(target);
+        std::filesystem::remove(out);
+        platform.ShellExecuteA(kForm1Window, "open", target, nullptr, workDir, SW_SHOW);
+        const auto trace = waitForFile(out);
+        ASSERT_TRUE(trace);
+        EXPECT_EQ(trace->find("sid=" + std::to_string(::getsid(0)) + "\n"), std::string::npos) << *trace;
+        EXPECT_NE(trace->find("SigIgn:\t0000000000000000\n"), std::string::npos) << *trace;
+    }
+    ::sigaction(SIGQUIT, &before, nullptr);
 }
 
 TEST_F(AssociationOpenTest, BrokenDesktopEntryIsOpenedAsAFile) {

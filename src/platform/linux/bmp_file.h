@@ -3,42 +3,27 @@
 
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "model/controls.h"
 
 namespace qlp::linux_desktop {
 
+// Pictures are icons: neither side may be longer than this, in either
+// direction, so a picture file can't make a start slow or a save huge.
+inline constexpr int kLargestPictureSide = 1024;
+// The largest picture file read: an uncompressed 32-bit picture of the
+// largest size fits with room to spare.
+inline constexpr std::size_t kLargestPictureFile = 8u << 20;
+
 // The picture as a 24-bit bottom-up Windows bitmap (colour only, as a screen
 // picture has no transparency). Empty when the picture has no pixels or its
-// pixel count does not match its size.
+// pixel count does not match its size, or it is larger than kLargestPictureSide.
 std::vector<unsigned char> encodeBmp(const Bitmap& picture);
 
 // Decodes an uncompressed 24- or 32-bit Windows bitmap, as encodeBmp writes
-// and most programs do; nullopt for anything else, which other readers may take.
+// and most programs do; nullopt for anything else, which other readers may
+// take, and for a picture larger than kLargestPictureSide.
 std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size);
-
-// Replaces `path` with `bytes`: written to a temporary file beside it, flushed
-// to disk and renamed over it, so a reader sees the old file or the new one,
-// never a part. False (and `path` untouched) on any failure.
-bool replaceFileDurably(const std::string& path, const std::vector<unsigned char>& bytes);
-
-// Writes `bytes` over `path` in place, without flushing: for the scratch
-// picture, which is read back at once by this process and by no later run.
-bool overwriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
-
-// The steps of a replacement, for writing many files with one flush.
-enum class Durability { None, Flushed };
-// Writes `bytes` to a new temporary file beside `path`, named in `temp`.
-bool writeBeside(const std::string& path, const std::vector<unsigned char>& bytes, Durability durability,
-                 std::string& temp);
-// Renames `temp` over `path`; removes `temp` when that fails.
-bool moveInto(const std::string& temp, const std::string& path);
-// Flushes the files at `paths` to disk, all in one go but no more than them
-// (not what other programs wrote meanwhile); whether each was flushed.
-std::vector<bool> flushFiles(const std::vector<std::string>& paths);
-// Flushes the directory holding `path`, so the renames in it are on the disk.
-void syncDirectoryOf(const std::string& path);
 
 }  // namespace qlp::linux_desktop

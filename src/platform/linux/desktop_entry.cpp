@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/linux/process_start.h"
+
 namespace qlp::linux_desktop {
 
 namespace {
@@ -39,7 +41,7 @@ private:
 struct Gio {
     decltype(&g_desktop_app_info_new_from_filename) newFromFilename = nullptr;
     decltype(&g_app_launch_context_new) newLaunchContext = nullptr;
-    decltype(&g_app_info_launch) launch = nullptr;
+    decltype(&g_desktop_app_info_launch_uris_as_manager) launch = nullptr;
     decltype(&g_error_free) freeError = nullptr;
     decltype(&g_object_unref) unref = nullptr;
 
@@ -59,12 +61,20 @@ const Gio* gio() {
         if (!library) return g;
         bind(library, "g_desktop_app_info_new_from_filename", g.newFromFilename);
         bind(library, "g_app_launch_context_new", g.newLaunchContext);
-        bind(library, "g_app_info_launch", g.launch);
+        bind(library, "g_desktop_app_info_launch_uris_as_manager", g.launch);
         bind(library, "g_error_free", g.freeError);
         bind(library, "g_object_unref", g.unref);
         return g;
     }();
     return loaded.complete() ? &loaded : nullptr;
+}
+
+// Run in the started program's process before its exec, as for the programs
+// we start ourselves: a session of its own, so a signal to the launcher's
+// group or a closed terminal does not reach it, and no signal left ignored.
+void detachChild(gpointer) {
+    ::setsid();
+    resetSignals();
 }
 
 }  // namespace
@@ -88,9 +98,10 @@ bool launchDesktopEntry(const std::string& path, const std::string& directory) {
     gboolean launched = FALSE;
     {
         WorkingDirectoryScope scope(directory);
-        // A desktop application information object is its own application
-        // information interface, so the plain pointer conversion holds.
-        launched = g->launch(reinterpret_cast<GAppInfo*>(info), nullptr, context, &error);
+        // GIO's own choice of flags for an entry (its program looked up on
+        // PATH; started as a grandchild, so no zombie is left).
+        launched =
+            g->launch(info, nullptr, context, G_SPAWN_SEARCH_PATH, detachChild, nullptr, nullptr, nullptr, &error);
     }
     if (error) g->freeError(error);
     g->unref(context);

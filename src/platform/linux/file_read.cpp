@@ -19,11 +19,11 @@ std::optional<FileIdentity> regularFileIdentity(const std::string& path) {
     return identityOf(st);
 }
 
-bool readWhole(const std::string& path, std::string& bytes, FileIdentity& identity) {
+bool readWhole(const std::string& path, std::string& bytes, FileIdentity& identity, std::size_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= limit;
     if (ok) {
         bytes.clear();
         bytes.reserve(static_cast<std::size_t>(st.st_size));
@@ -37,6 +37,11 @@ bool readWhole(const std::string& path, std::string& bytes, FileIdentity& identi
                 break;
             }
             bytes.append(buffer, static_cast<std::size_t>(n));
+            // Grown while being read.
+            if (bytes.size() > limit) {
+                ok = false;
+                break;
+            }
         }
     }
     // The identity after the read: a change while reading shows at the next look.

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,9 +27,15 @@ FileIdentity identityOf(const struct stat& st);
 // anything else (missing, a directory, a device).
 std::optional<FileIdentity> regularFileIdentity(const std::string& path);
 
+// The largest settings file read. A real one, with every slot holding a path
+// as long as a path can be and a long description, stays far below it; a
+// larger file reads as a missing one, and the next save replaces it.
+inline constexpr std::size_t kLargestSettingsFile = 16u << 20;
+
 // The whole content of the regular file at `path`, with the identity of what
-// was read; false when it is not a regular file or can't be read. A FIFO in
-// its place can't hang the caller.
-bool readWhole(const std::string& path, std::string& bytes, FileIdentity& identity);
+// was read; false when it is not a regular file, is longer than `limit` bytes
+// or can't be read. A FIFO in its place can't hang the caller.
+bool readWhole(const std::string& path, std::string& bytes, FileIdentity& identity,
+               std::size_t limit = static_cast<std::size_t>(-1));
 
 }  // namespace qlp::linux_desktop

@@ -192,24 +192,11 @@ void IconLookup::settleTheme() {
     tellQt();
 }
 
-bool IconLookup::resettle(const QString& configuredTheme) {
-    IconTheme before = std::move(theme_);
-    const std::string name = before.name();
-    chooseTheme(configuredTheme, std::move(before));
-    if (theme_.name() == name) return true;
-    named_.clear();
-    rendered_.clear();
-    return false;
-}
-
-void IconLookup::chooseTheme(const QString& configured, IconTheme known) {
+void IconLookup::chooseTheme(const QString& configured) {
     themeSettled_ = true;
     const std::vector<std::string> bases = iconBaseDirectories();
     const std::vector<std::string> extensions = iconFileExtensions();
-    const auto load = [&](const std::string& name) {
-        if (!known.name().empty() && known.name() == name) return std::move(known);
-        return IconTheme(name, bases, extensions);
-    };
+    const auto load = [&](const std::string& name) { return IconTheme(name, bases, extensions); };
     const auto usable = [&](const std::string& name) {
         IconTheme theme = load(name);
         if (!theme.installed() || theme.find("folder", kIconSize).empty()) return false;

@@ -45,10 +45,6 @@ public:
     // built-in one, a picture of another size) are left to the main thread.
     explicit IconLookup(const QString& configuredTheme);
 
-    // Settles the theme again, from `configuredTheme`; what was found so far
-    // is kept if that is the same theme (true), else forgotten.
-    bool resettle(const QString& configuredTheme);
-
     // Takes the theme and the icons that `ahead` found, if this lookup has
     // settled no theme yet (then tells Qt the theme, for Qt's own icons).
     void adopt(IconLookup&& ahead);
@@ -68,9 +64,8 @@ public:
 
 private:
     void settleTheme();
-    // Settles the theme from `configured`; `known`, already loaded, is used
-    // if it is one of those tried.
-    void chooseTheme(const QString& configured, IconTheme known = {});
+    // Settles the theme from `configured`.
+    void chooseTheme(const QString& configured);
     void tellQt();
     QMimeType typeOf(const std::string& path, const QString& qpath);
     QImage render(const IconSource& source);

@@ -14,7 +14,8 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when another process holds the lock.
+    // True when another process holds the lock, or something at the lock
+    // path (a directory with files in it) keeps it from being taken.
     bool heldElsewhere() const { return heldElsewhere_; }
     const std::string& path() const { return path_; }
 

@@ -4,12 +4,11 @@
 // platform_pictures.cpp, platform_shell.cpp, platform_window.cpp,
 // platform_dialogs.cpp.
 
+#include <QIcon>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <QIcon>
 
 #include "platform/linux/icon_lookup.h"
 #include "platform/linux/startup_prefetch.h"
@@ -19,7 +18,6 @@ namespace qlp::linux_desktop {
 
 class Desktop;
 class ProfileCache;
-
 
 class LinuxPlatform : public PlatformOps {
 public:
@@ -33,9 +31,13 @@ public:
     // Starts reading what the start-up reads first on a second thread; the
     // first operation that needs the files takes what it found.
     void prefetchStartupFiles();
-    // Once Qt knows the desktop's icon theme: lets that thread go on to the
-    // icons of the front page's slots without a picture.
+    // Once the application object exists and Qt knows the desktop's icon
+    // theme: lets that thread go on to the icons of the front page's slots
+    // without a picture.
     void prefetchIcons();
+    // Waits for that thread to end; called before the application object
+    // goes, as the thread may be using Qt until then.
+    void endPrefetch();
     // Takes over files read ahead; each is used only while its file is unchanged.
     void adoptStartupFiles(StartupFiles files);
 
@@ -64,8 +66,8 @@ public:
     bool SetForegroundWindow(HWND window) override;
     bool ReleaseCapture() override;
     long SendMessageA(HWND window, unsigned message, long wParam, long lParam) override;
-    bool DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned step,
-                    std::intptr_t brush, unsigned flags) override;
+    bool DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned step, std::intptr_t brush,
+                    unsigned flags) override;
     bool DestroyIcon(IconHandle icon) override;
     bool BitBlt(Surface& destination, int x, int y, int width, int height, const Surface& source, int sx, int sy,
                 unsigned rop) override;
@@ -81,6 +83,12 @@ public:
 private:
     // Moves the pictures written during a save into place, after one flush.
     void commitPendingPictures();
+    // Makes the settings folder again when `file` is to be written into it
+    // and it has been removed while the launcher ran.
+    void ensureSettingsFolder(const std::string& file);
+    // Removes the temporary files that a run ended mid-save left beside
+    // `file` and the picture files of its folder.
+    void removeOwnLeftovers(const std::string& file);
     // Takes over what the start-up reading found, once it has ended.
     void adoptPrefetch();
     // The same for the icons it looked up, and ends the reading.
@@ -102,6 +110,8 @@ private:
     // The scratch picture as last written here, read back without the disk
     // while the file is the one written.
     std::optional<PrefetchedPicture> scratch_;
+    // The scratch picture could not be written: it lives in `scratch_` alone.
+    bool scratchInMemory_ = false;
     // Pictures of the save in progress: temporary file, file it replaces.
     std::vector<std::pair<std::string, std::string>> pendingPictures_;
 };

@@ -29,6 +29,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("quillop"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillop"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The reading-ahead thread ends before the application object goes.
+    struct PrefetchEnd {
+        LinuxPlatform& platform;
+        ~PrefetchEnd() { platform.endPrefetch(); }
+    } prefetchEnd{platform};
     platform.prefetchIcons();
 
     Launcher app(platform);

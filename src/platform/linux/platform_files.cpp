@@ -5,16 +5,18 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QTime>
-
 #include <cerrno>
 #include <climits>
 #include <ctime>
+#include <set>
 
 #include "platform/linux/config_dir.h"
 #include "platform/linux/desktop.h"
+#include "platform/linux/durable_file.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/profile_cache.h"
 #include "platform/linux/startup_prefetch.h"
+#include "settings/settings_io.h"
 
 namespace qlp::linux_desktop {
 
@@ -30,6 +32,8 @@ void LinuxPlatform::prefetchStartupFiles() {
 void LinuxPlatform::prefetchIcons() {
     if (prefetch_) prefetch_->lookUpIcons(QIcon::themeName());
 }
+
+void LinuxPlatform::endPrefetch() { prefetch_.reset(); }
 
 void LinuxPlatform::adoptPrefetch() {
     if (!prefetch_) return;
@@ -60,6 +64,20 @@ void LinuxPlatform::adoptStartupFiles(StartupFiles files) {
 std::string LinuxPlatform::GetWindowsDirectoryA() {
     if (configDir_.empty()) configDir_ = perUserDirectory();
     return configDir_;
+}
+
+void LinuxPlatform::ensureSettingsFolder(const std::string& file) {
+    const std::string folder = GetWindowsDirectoryA();
+    // Only the launcher's own folder: a write elsewhere into a missing folder fails.
+    if (directoryOf(file) == folder) ::mkdir(folder.c_str(), 0700);
+}
+
+void LinuxPlatform::removeOwnLeftovers(const std::string& file) {
+    const std::string folder = directoryOf(file);
+    const auto nameOf = [](const std::string& path) { return path.substr(path.find_last_of('/') + 1); };
+    std::set<std::string, std::less<>> names{nameOf(file), nameOf(scratchFileIn(folder))};
+    for (int i = 0; i < kSlotCount; ++i) names.insert(nameOf(slotPictureFileIn(folder, i)));
+    removeLeftovers(folder, [&](std::string_view name) { return names.count(name) > 0; });
 }
 
 std::string LinuxPlatform::Dir(const std::string& path) {

@@ -1,4 +1,5 @@
 // Icons, the drawing surface and picture files.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/linux/bmp_file.h"
+#include "platform/linux/durable_file.h"
 #include "platform/linux/file_read.h"
 #include "platform/linux/icon_lookup.h"
 #include "platform/linux/linux_platform.h"
@@ -20,12 +22,21 @@ namespace qlp::linux_desktop {
 
 namespace {
 
+// Slot pictures tell what the user runs: the user's alone to read.
+constexpr mode_t kPictureMode = 0600;
+
+// Whether the picture file at `path` holds `bytes` already, as a file of the
+// user's alone.
 bool fileHolds(const std::string& path, const std::vector<unsigned char>& bytes) {
-    QFile file(QString::fromStdString(path));
-    if (file.size() != static_cast<qint64>(bytes.size()) || !file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray content = file.readAll();
-    return content.size() == static_cast<qsizetype>(bytes.size()) &&
-           std::equal(bytes.begin(), bytes.end(), reinterpret_cast<const unsigned char*>(content.constData()));
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 07777) != kPictureMode ||
+        st.st_size != static_cast<off_t>(bytes.size())) {
+        return false;
+    }
+    std::string content;
+    FileIdentity identity;
+    return readWhole(path, content, identity, bytes.size()) && content.size() == bytes.size() &&
+           std::equal(bytes.begin(), bytes.end(), reinterpret_cast<const unsigned char*>(content.data()));
 }
 
 bool wholeImage(const Bitmap& b) {
@@ -38,22 +49,30 @@ bool wholeImage(const Bitmap& b) {
 bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) {
     const std::vector<unsigned char> bytes = encodeBmp(picture);
     if (bytes.empty()) return false;
+    ensureSettingsFolder(path);
     // The scratch picture only carries an icon into a slot within this run.
     if (path == scratchFileIn(GetWindowsDirectoryA())) {
         scratch_.reset();
-        if (!overwriteFile(path, bytes)) return false;
-        const auto identity = regularFileIdentity(path);
+        scratchInMemory_ = false;
         auto written = decodeBmp(bytes.data(), bytes.size());
+        if (!overwriteInPlace(path, bytes.data(), bytes.size(), kPictureMode)) {
+            // Something that is no file of ours stands there: the picture
+            // goes on to its slot in memory, as it would through the file.
+            if (written) scratch_ = PrefetchedPicture{FileIdentity{}, std::move(*written)};
+            scratchInMemory_ = scratch_.has_value();
+            return false;
+        }
+        const auto identity = regularFileIdentity(path);
         if (identity && written) scratch_ = PrefetchedPicture{*identity, std::move(*written)};
         return true;
     }
     // A picture file that already holds these bytes is left as it is: most
     // saves find every picture unchanged.
     if (fileHolds(path, bytes)) return true;
-    if (!profile_->batching) return replaceFileDurably(path, bytes);
+    if (!profile_->batching) return replaceFileDurably(path, bytes.data(), bytes.size(), kPictureMode);
     // During a save the pictures are flushed together when it ends, not one by one.
     std::string temp;
-    if (!writeBeside(path, bytes, Durability::None, temp)) return false;
+    if (!writeBeside(path, bytes.data(), bytes.size(), kPictureMode, Durability::None, temp)) return false;
     pendingPictures_.emplace_back(std::move(temp), path);
     return true;
 }
@@ -86,12 +105,13 @@ std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
         prefetchedPictures_.erase(prefetched);
         if (regularFileIdentity(path) == entry.identity) return std::move(entry.picture);
     }
-    if (scratch_ && path == scratchFileIn(GetWindowsDirectoryA()) && regularFileIdentity(path) == scratch_->identity) {
+    if (scratch_ && path == scratchFileIn(GetWindowsDirectoryA()) &&
+        (scratchInMemory_ || regularFileIdentity(path) == scratch_->identity)) {
         return scratch_->picture;
     }
     std::string content;
     FileIdentity identity;
-    if (!readWhole(path, content, identity)) return std::nullopt;
+    if (!readWhole(path, content, identity, kLargestPictureFile)) return std::nullopt;
     // Our own bitmaps are read directly; other pictures go to Qt's readers.
     if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(content.data()), content.size())) {
         return picture;
@@ -101,8 +121,13 @@ std::optional<Bitmap> LinuxPlatform::LoadPicture(const std::string& path) {
     // The picture files carry no extension: the content tells the format.
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
+    const auto tooLarge = [](QSize size) {
+        return size.width() > kLargestPictureSide || size.height() > kLargestPictureSide;
+    };
+    // Refused before it is decoded where the format tells its size.
+    if (tooLarge(reader.size())) return std::nullopt;
     const QImage image = reader.read();
-    if (image.isNull()) return std::nullopt;
+    if (image.isNull() || tooLarge(image.size())) return std::nullopt;
     return fromQImage(image);
 }
 

@@ -2,14 +2,11 @@
 // replaces the old one atomically, so a crash at any moment leaves either the
 // old or the new file; a batch turns the writes of one save into one such
 // replacement. Reads are served from the parsed file while it is unchanged.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 
+#include "platform/linux/durable_file.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/profile_cache.h"
 
@@ -23,25 +20,6 @@ using profile::ProfileText;
 constexpr profile::FileEncoding kNewFileEncoding = profile::FileEncoding::Utf8;
 
 enum class FileState { Missing, Unusable, Parsed };
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // The file's bytes become the engine's text right after reading...
 void decodeInto(ProfileCache& cache, std::string_view bytes) {
@@ -80,9 +58,19 @@ FileState refresh(ProfileCache& cache, const std::string& path) {
     }
     if (cache.valid && cache.path == path && cache.identity == identityOf(st)) return FileState::Parsed;
     cache.valid = false;
+    if (static_cast<std::uint64_t>(st.st_size) > kLargestSettingsFile) {
+        // No real settings file is this large: it reads as a missing one,
+        // left as it is until a save replaces it.
+        cache.path = path;
+        cache.identity = identityOf(st);
+        cache.text = ProfileText();
+        cache.coding = profile::FileCoding(kNewFileEncoding);
+        cache.valid = true;
+        return FileState::Missing;
+    }
     std::string bytes;
     FileIdentity identity;
-    if (!readWhole(path, bytes, identity)) return FileState::Unusable;
+    if (!readWhole(path, bytes, identity, kLargestSettingsFile)) return FileState::Unusable;
     cache.path = path;
     cache.identity = identity;
     decodeInto(cache, bytes);
@@ -90,48 +78,9 @@ FileState refresh(ProfileCache& cache, const std::string& path) {
     return FileState::Parsed;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// A settings file that is a symbolic link is replaced where the link points.
-std::string replacementTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
-// Writes `bytes` beside the file, flushes them to the disk and renames them
-// over it, then flushes the directory so the rename itself survives a power cut.
+// The whole file replaced, readable by the user only: it tells what the user runs.
 bool replaceFile(const std::string& path, const std::string& bytes, FileIdentity& identity) {
-    const std::string target = replacementTarget(path);
-    const std::string temporary = target + ".tmp";
-    const auto slash = target.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-
-    Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (fd.get() < 0) return false;
-    struct stat st {};
-    const bool written = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
-                         ::fstat(fd.get(), &st) == 0;
-    if (!fd.close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    identity = identityOf(st);
-    Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) ::fsync(dir.get());
-    return true;
+    return replaceFileDurably(path, bytes.data(), bytes.size(), 0600, &identity);
 }
 
 }  // namespace
@@ -160,6 +109,7 @@ bool LinuxPlatform::WritePrivateProfileStringA(std::string_view section, std::st
         c.batchChanged = true;
         return true;
     }
+    ensureSettingsFolder(file);
     // A file that exists but can't be read is never replaced: its content would be lost.
     if (refresh(c, file) == FileState::Unusable) return false;
     c.text.set(section, key, value);
@@ -180,6 +130,8 @@ void LinuxPlatform::BeginProfileBatch(const std::string& file) {
     if (c.batching) EndProfileBatch();
     c.batching = true;
     c.batchFile = file;
+    // The pictures of the save are written into the folder before the file.
+    ensureSettingsFolder(file);
     c.batchChanged = false;
     c.batchRefused = refresh(c, file) == FileState::Unusable;
     c.batchText = c.batchRefused ? ProfileText() : std::move(c.text);
@@ -192,6 +144,8 @@ bool LinuxPlatform::EndProfileBatch() {
     if (!c.batching) return false;
     c.batching = false;
     commitPendingPictures();
+    // What a run ended mid-save left behind goes at a save.
+    removeOwnLeftovers(c.batchFile);
     if (c.batchRefused) return false;
     if (!c.batchChanged) {
         c.text = std::move(c.batchText);

@@ -26,6 +26,8 @@ namespace {
     ::_exit(127);
 }
 
+}  // namespace
+
 void resetSignals() {
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
@@ -38,6 +40,8 @@ void resetSignals() {
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
+
+namespace {
 
 // Marks every descriptor above standard error close-on-exec, the report pipe
 // included, so exec closes them all.

@@ -16,6 +16,11 @@ bool isProgramFile(const std::string& path);
 // The program file that a bare name denotes on PATH.
 std::optional<std::string> findProgramOnPath(const std::string& name);
 
+// In a child about to run another program: every signal back to its default
+// action and none blocked, as ignored signals and the mask survive exec.
+// Async-signal-safe, for the time between fork and exec.
+void resetSignals();
+
 // Starts `program` with `arguments` (argv[0] is the program) in `directory`
 // (empty: ours). The child is a grandchild in a session of its own, so it is
 // never left as our zombie and outlives us. Standard input is /dev/null,

@@ -38,7 +38,7 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     std::string bytes;
     FileIdentity identity;
     const std::string settingsPath = settingsFileIn(winDir);
-    if (readWhole(settingsPath, bytes, identity)) {
+    if (readWhole(settingsPath, bytes, identity, kLargestSettingsFile)) {
         IconvCodePage codePage;
         auto decoded = profile::decodeProfile(bytes, codePage);
         files.settings = PrefetchedSettings{settingsPath, identity, std::move(decoded.text), std::move(decoded.coding)};
@@ -50,7 +50,7 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
         // The other pages' pictures are loaded once the window is shown.
         if (frontPageOnly && pageOfSlot(i) != front) continue;
         const std::string picturePath = slotPictureFileIn(winDir, i);
-        if (readWhole(picturePath, bytes, identity)) {
+        if (readWhole(picturePath, bytes, identity, kLargestPictureFile)) {
             if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
                 files.pictures.emplace(picturePath, PrefetchedPicture{identity, std::move(*picture)});
                 continue;
@@ -77,24 +77,17 @@ StartupPrefetch::StartupPrefetch(const std::string& winDir)
         // The types stay with the files: each is checked against its file where it is used.
         const std::map<std::string, PrefetchedType> types = files.types;
         filesDone_.set_value(std::move(files));
-        // Most starts settle on the theme of a desktop that names none (or
-        // names that one): its icons are made while Qt connects to the display.
-        std::optional<IconLookup> ahead;
-        const auto makeIcons = [&] {
-            ahead->adoptTypes(types);
-            for (const auto& entry : types) ahead->iconFor(entry.first);
-        };
-        if (!types.empty()) {
-            ahead.emplace(QString());
-            makeIcons();
-        }
+        // The icons wait for the application object: reading a picture goes
+        // through Qt's plugins and library paths, which the making of that
+        // object sets up (and its end tears down) without a lock.
         const std::optional<QString> configured = theme.get();
-        if (!configured || !ahead) {
+        if (!configured || types.empty()) {
             iconsDone_.set_value(std::nullopt);
             return;
         }
-        // Settled on another theme, the lookup has forgotten the icons but keeps that theme, loaded once.
-        if (!ahead->resettle(*configured)) makeIcons();
+        std::optional<IconLookup> ahead(std::in_place, *configured);
+        ahead->adoptTypes(types);
+        for (const auto& entry : types) ahead->iconFor(entry.first);
         iconsDone_.set_value(std::move(ahead));
     });
 }

@@ -4,11 +4,11 @@
 // pictures and the content types of its slots that have no picture. Each
 // result keeps the identity of the file it came from; it is used only while
 // the file still has that identity, so a read sees the file as it is at the
-// moment of use. Once the desktop's icon theme is known, the same thread
-// looks up and renders the icons of those slots.
+// moment of use. Once the application object exists and the desktop's icon
+// theme is known, the same thread looks up and renders the icons of those
+// slots; before that it touches nothing application-wide of Qt's.
 
 #include <QString>
-
 #include <future>
 #include <map>
 #include <optional>
@@ -56,7 +56,8 @@ public:
     StartupPrefetch& operator=(const StartupPrefetch&) = delete;
 
     // Lets the thread go on to the front page's icons in `configuredTheme`,
-    // the icon theme the desktop names; at most once.
+    // the icon theme the desktop names; at most once, and only while the
+    // application object exists: the object must outlive this prefetch.
     void lookUpIcons(const QString& configuredTheme);
 
     // Waits for the reading to end and hands over what it found; nullopt
