@@ -1,6 +1,7 @@
 #include "platform/linux/main_window.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
@@ -14,6 +15,7 @@
 #include "app/startup.h"
 #include "launcher/launch.h"
 #include "launcher/navigation.h"
+#include "platform/linux/accessibility.h"
 #include "platform/linux/desktop.h"
 #include "platform/linux/key_codes.h"
 #include "platform/linux/picture_convert.h"
@@ -70,10 +72,21 @@ void setGeometryIfChanged(QWidget* w, const QRect& r) {
 
 // --- SlotWidget -----------------------------------------------------------
 
-SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QWidget(parent), desktop_(desktop), index_(index) {
+SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent)
+    : QWidget(parent), desktop_(desktop), index_(index) {
     setMouseTracking(true);
     setAcceptDrops(true);
     setObjectName(QStringLiteral("Image1_%1").arg(index));
+}
+
+void SlotWidget::setAccessibleText(const QString& text) {
+    if (accessibleText_ == text) return;
+    accessibleText_ = text;
+    announceNameChange(this);
+}
+
+void SlotWidget::click() {
+    desktop_.dispatch([&] { Image1_Click(desktop_.app(), index_); });
 }
 
 void SlotWidget::setPicture(const Picture& picture) {
@@ -109,7 +122,7 @@ void SlotWidget::mousePressEvent(QMouseEvent* event) {
 void SlotWidget::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
-    if (click) desktop_.dispatch([&] { Image1_Click(desktop_.app(), index_); });
+    if (click) this->click();
 }
 
 void SlotWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -147,8 +160,7 @@ void SlotWidget::dropEvent(QDropEvent* event) {
 
 // --- PageScrollBar --------------------------------------------------------
 
-PageScrollBar::PageScrollBar(Desktop& desktop, QWidget* parent)
-    : QScrollBar(Qt::Vertical, parent), desktop_(desktop) {
+PageScrollBar::PageScrollBar(Desktop& desktop, QWidget* parent) : QScrollBar(Qt::Vertical, parent), desktop_(desktop) {
     setObjectName(QStringLiteral("VScroll1"));
     setRange(0, kLastPage);
     setSingleStep(1);
@@ -172,11 +184,20 @@ void PageScrollBar::keyPressEvent(QKeyEvent* event) {
     if (!handled) QScrollBar::keyPressEvent(event);
 }
 
+void PageScrollBar::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key turns a page (its key press follows this event), so it
+    // opens no menu of the scroll bar's own; a right click still does.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        return;
+    }
+    QScrollBar::contextMenuEvent(event);
+}
+
 void PageScrollBar::dragOver(QPoint pos, int state) {
     lastPos_ = pos;
-    desktop_.dispatch([&] {
-        VScroll1_DragOver(desktop_.app(), desktop_.twipsX(pos.x()), desktop_.twipsY(pos.y()), state);
-    });
+    desktop_.dispatch(
+        [&] { VScroll1_DragOver(desktop_.app(), desktop_.twipsX(pos.x()), desktop_.twipsY(pos.y()), state); });
 }
 
 void PageScrollBar::dragEnterEvent(QDragEnterEvent* event) {
@@ -211,6 +232,7 @@ void PressArea::setText(const QString& text) {
     if (text_ == text) return;
     text_ = text;
     update();
+    if (isTextLine()) announceNameChange(this);
 }
 
 void PressArea::paintEvent(QPaintEvent*) {
@@ -227,9 +249,15 @@ void PressArea::mousePressEvent(QMouseEvent* event) {
     desktop_.dispatch([&] {
         Launcher& app = desktop_.app();
         switch (role_) {
-            case Role::Frame1: Frame1_MouseDown(app, button, shift, x, y); break;
-            case Role::Label1: Label1_MouseDown(app, button, shift, x, y); break;
-            case Role::Ktext: txt_Ktext_MouseDown(app, button, shift, x, y); break;
+            case Role::Frame1:
+                Frame1_MouseDown(app, button, shift, x, y);
+                break;
+            case Role::Label1:
+                Label1_MouseDown(app, button, shift, x, y);
+                break;
+            case Role::Ktext:
+                txt_Ktext_MouseDown(app, button, shift, x, y);
+                break;
         }
     });
 }
@@ -285,6 +313,11 @@ void MainWindow::renderSlot(int i) {
     const QString tip = QString::fromStdString(c.toolTip);
     if (w->toolTip() != tip) w->setToolTip(tip);
     if (w->shownPicture != c.picture) w->setPicture(c.picture);
+    const Form1& f = desktop_.app().form1;
+    const std::string& note = f.slotNote[i];
+    const std::string& path = f.slotPath[i];
+    w->setAccessibleText(!note.empty() ? QString::fromStdString(note)
+                                       : QString::fromStdString(path.substr(path.find_last_of('/') + 1)));
 }
 
 QLineEdit* MainWindow::text2() {
