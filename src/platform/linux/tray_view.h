@@ -3,11 +3,11 @@
 // Shell_NotifyIconA and hands the icon's clicks to the core as the mouse
 // message numbers of the Windows shell.
 
-#include <functional>
-#include <memory>
-
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <functional>
+#include <memory>
 
 #include "platform/platform_ops.h"
 
@@ -40,6 +40,15 @@ public:
         return *icon_;
     }
     bool present() const { return present_; }
+    // Whether the icon carries the tray menu itself, as a StatusNotifierItem
+    // host reads it (an exported D-Bus menu); otherwise the core opens the
+    // menu on a right click, as the XEmbed tray reports one.
+    bool carriesMenu() const { return carriesMenu_; }
+    // The menu the icon carries (tests).
+    QMenu& carriedMenu() {
+        start();
+        return *menu_;
+    }
 
 private:
     // Brings the icon in line with what the core asked for.
@@ -47,11 +56,18 @@ private:
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(unsigned message);
     bool probe() const;
+    void attachMenu();
+    // Brings the carried menu in line with the tray menu of the core.
+    void fillMenu();
 
     Desktop& desktop_;
+    // Made with the icon, after the window is on the screen; outlives it,
+    // as the icon's exported form of the menu refers to it.
+    std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QIcon shownIcon_;
     QIcon hiddenIcon_;
+    bool carriesMenu_ = false;
     QTimer poll_;
     std::function<bool()> probe_;
     bool present_ = false;
