@@ -173,6 +173,15 @@ void TrayView::activated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void TrayView::deliver(unsigned message) {
+    // Posted, as the shell posts its callback message: what the core does
+    // next (a popup menu running its own loop, an end that removes the icon)
+    // must not run inside the icon's own event handler, whose widget the
+    // removal deletes.
+    QMetaObject::invokeMethod(
+        icon_.get(), [this, message] { handle(message); }, Qt::QueuedConnection);
+}
+
+void TrayView::handle(unsigned message) {
     // The shell's message number reaches the core as the x position, in twips.
     const float x = static_cast<float>(message) * desktop_.twipsPerPixelX();
     desktop_.dispatch([&] { TaskPicture_MouseMove(desktop_.app(), 0, 0, x, 0); });

@@ -55,6 +55,7 @@ private:
     void apply();
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(unsigned message);
+    void handle(unsigned message);
     bool probe() const;
     void attachMenu();
     // Brings the carried menu in line with the tray menu of the core.
