@@ -13,7 +13,8 @@ packages=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev libx11-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils x11-apps xdotool openbox trayer imagemagick
+  xvfb xauth x11-utils x11-apps xdotool openbox trayer xfce4-panel imagemagick
+  dbus-daemon libglib2.0-bin at-spi2-core python3-pyatspi qt6-translations-l10n lintian
   fonts-ipafont-gothic adwaita-icon-theme hicolor-icon-theme gtk-update-icon-cache shared-mime-info
   desktop-file-utils file python3 dpkg-dev man-db
   clang libclang-rt-14-dev
