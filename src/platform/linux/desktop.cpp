@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/startup.h"
 #include "platform/linux/accessibility.h"
@@ -57,7 +58,7 @@ void Desktop::render() {
 
 void Desktop::startAfterShown() {
     flushToWindowSystem();
-    loadQtJapaneseTexts({});
+    qtTexts_ = loadQtJapaneseTexts({});
     tray_->start();
     main_->setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
     drawPendingPage();

@@ -4,23 +4,19 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <memory>
 
 namespace qlp::linux_desktop {
 
-bool loadQtJapaneseTexts(const QString& directory) {
-    static QTranslator* loaded = nullptr;
-    if (loaded) return true;
+std::unique_ptr<QTranslator> loadQtJapaneseTexts(const QString& directory) {
     const QString dir = directory.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : directory;
     // The launcher uses Qt's base modules only; their texts are qtbase's.
-    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    auto translator = std::make_unique<QTranslator>();
     if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                           dir) ||
         !QCoreApplication::installTranslator(translator.get())) {
-        return false;
+        return nullptr;
     }
-    loaded = translator.release();
-    return true;
+    return translator;
 }
 
 }  // namespace qlp::linux_desktop
