@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it with apt, checks what it put on the
+# Builds the Debian package, checks it with lintian (no errors), installs it
+# with apt, checks what it put on the
 # system, starts the installed launcher from its menu entry under Xvfb,
 # removes the package and checks that nothing of it remains but the user's
 # own settings.
