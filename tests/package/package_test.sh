@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package, checks it with lintian (no errors), installs it
-# with apt, checks what it put on the
-# system, starts the installed launcher from its menu entry under Xvfb,
+# with apt, checks what it put on the system, starts the installed launcher
+# from its menu entry under Xvfb,
 # removes the package and checks that nothing of it remains but the user's
 # own settings.
 #
