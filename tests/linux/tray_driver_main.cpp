@@ -8,12 +8,13 @@
 // whether the settings file was written.
 #include <unistd.h>
 
+#include <iostream>
+#include <string>
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
-#include <iostream>
-#include <string>
 
 #include "app/startup.h"
 #include "platform/linux/desktop.h"

@@ -1,14 +1,14 @@
 // The notification-area icon on the real widgets, offscreen. The offscreen
 // platform has no notification area, which is where hiding must not lose
 // the window.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "platform/linux/desktop.h"

@@ -7,6 +7,7 @@
 #include <QTranslator>
 
 #include "app/startup.h"
+#include "slots/icon_picture.h"
 #include "platform/linux/accessibility.h"
 #include "platform/linux/description_dialog_view.h"
 #include "platform/linux/linux_platform.h"
@@ -15,7 +16,6 @@
 #include "platform/linux/qt_texts.h"
 #include "platform/linux/tray_view.h"
 #include "platform/linux/window_stacking.h"
-#include "slots/icon_picture.h"
 
 namespace qlp::linux_desktop {
 

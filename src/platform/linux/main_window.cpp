@@ -72,8 +72,7 @@ void setGeometryIfChanged(QWidget* w, const QRect& r) {
 
 // --- SlotWidget -----------------------------------------------------------
 
-SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent)
-    : QWidget(parent), desktop_(desktop), index_(index) {
+SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QWidget(parent), desktop_(desktop), index_(index) {
     setMouseTracking(true);
     setAcceptDrops(true);
     setObjectName(QStringLiteral("Image1_%1").arg(index));
@@ -160,7 +159,8 @@ void SlotWidget::dropEvent(QDropEvent* event) {
 
 // --- PageScrollBar --------------------------------------------------------
 
-PageScrollBar::PageScrollBar(Desktop& desktop, QWidget* parent) : QScrollBar(Qt::Vertical, parent), desktop_(desktop) {
+PageScrollBar::PageScrollBar(Desktop& desktop, QWidget* parent)
+    : QScrollBar(Qt::Vertical, parent), desktop_(desktop) {
     setObjectName(QStringLiteral("VScroll1"));
     setRange(0, kLastPage);
     setSingleStep(1);
@@ -196,8 +196,9 @@ void PageScrollBar::contextMenuEvent(QContextMenuEvent* event) {
 
 void PageScrollBar::dragOver(QPoint pos, int state) {
     lastPos_ = pos;
-    desktop_.dispatch(
-        [&] { VScroll1_DragOver(desktop_.app(), desktop_.twipsX(pos.x()), desktop_.twipsY(pos.y()), state); });
+    desktop_.dispatch([&] {
+        VScroll1_DragOver(desktop_.app(), desktop_.twipsX(pos.x()), desktop_.twipsY(pos.y()), state);
+    });
 }
 
 void PageScrollBar::dragEnterEvent(QDragEnterEvent* event) {
@@ -249,15 +250,9 @@ void PressArea::mousePressEvent(QMouseEvent* event) {
     desktop_.dispatch([&] {
         Launcher& app = desktop_.app();
         switch (role_) {
-            case Role::Frame1:
-                Frame1_MouseDown(app, button, shift, x, y);
-                break;
-            case Role::Label1:
-                Label1_MouseDown(app, button, shift, x, y);
-                break;
-            case Role::Ktext:
-                txt_Ktext_MouseDown(app, button, shift, x, y);
-                break;
+            case Role::Frame1: Frame1_MouseDown(app, button, shift, x, y); break;
+            case Role::Label1: Label1_MouseDown(app, button, shift, x, y); break;
+            case Role::Ktext: txt_Ktext_MouseDown(app, button, shift, x, y); break;
         }
     });
 }

@@ -2,14 +2,15 @@
 // The main window Form1: ten page frames of twelve slot images, the page
 // scroll bar, the page number and the description line.
 
-#include <QImage>
+#include <array>
+
 #include <QLabel>
 #include <QLineEdit>
+#include <QImage>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
-#include <array>
 
 #include "model/launcher.h"
 #include "platform/linux/window_stacking.h"

@@ -3,11 +3,12 @@
 // Shell_NotifyIconA and hands the icon's clicks to the core as the mouse
 // message numbers of the Windows shell.
 
+#include <functional>
+#include <memory>
+
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <functional>
-#include <memory>
 
 #include "platform/platform_ops.h"
 
