@@ -72,9 +72,9 @@ void TrayView::attachMenu() {
     QObject::connect(menu_.get(), &QMenu::aboutToShow, menu_.get(), [this] { fillMenu(); });
     const bool nativeBefore = menu_->platformMenu() != nullptr;
     icon_->setContextMenu(menu_.get());
-    carriesMenu_ = nativeBefore || menu_->platformMenu() != nullptr;
+    const bool carried = nativeBefore || menu_->platformMenu() != nullptr;
     // Qt's XEmbed icon would open a menu it carries by itself, besides the core's.
-    if (!carriesMenu_) icon_->setContextMenu(nullptr);
+    if (!carried) icon_->setContextMenu(nullptr);
 }
 
 void TrayView::fillMenu() {

@@ -41,15 +41,6 @@ public:
         return *icon_;
     }
     bool present() const { return present_; }
-    // Whether the icon carries the tray menu itself, as a StatusNotifierItem
-    // host reads it (an exported D-Bus menu); otherwise the core opens the
-    // menu on a right click, as the XEmbed tray reports one.
-    bool carriesMenu() const { return carriesMenu_; }
-    // The menu the icon carries (tests).
-    QMenu& carriedMenu() {
-        start();
-        return *menu_;
-    }
 
 private:
     // Brings the icon in line with what the core asked for.
@@ -69,7 +60,6 @@ private:
     std::unique_ptr<QSystemTrayIcon> icon_;
     QIcon shownIcon_;
     QIcon hiddenIcon_;
-    bool carriesMenu_ = false;
     QTimer poll_;
     std::function<bool()> probe_;
     bool present_ = false;
