@@ -10,7 +10,7 @@
 # make it), mounted through a loop device for the run.
 #
 #   bench/run_save.sh [-r REPETITIONS] [-b BUILD_DIR] [-t DIR] [-T]
-#     -r REPETITIONS  runs of each benchmark, the median is shown (5)
+#     -r REPETITIONS  runs of each benchmark, the median is shown (5; 1 shows the one run)
 #     -b BUILD_DIR    the build directory (build, beside bench/)
 #     -t DIR          measure in DIR instead of the temporary directory
 #     -T              only the temporary directory (or DIR), no ext4 image
@@ -86,7 +86,8 @@ for dir in "${dirs[@]}"; do
     cat "$work/err" >&2
     exit 1
   fi
-  echo "Save and load in $(describe "$dir"), median of $repetitions runs:"
+  if [ "$repetitions" -eq 1 ]; then runs="one run"; else runs="median of $repetitions runs"; fi
+  echo "Save and load in $(describe "$dir"), $runs:"
   python3 - "$out" <<'EOF' || status=1
 import json, sys
 names = {
@@ -96,8 +97,11 @@ names = {
     "BM_LoadSettings": "full load",
 }
 rows = {}
-for b in json.load(open(sys.argv[1]))["benchmarks"]:
-    if b.get("aggregate_name") == "median":
+benchmarks = json.load(open(sys.argv[1]))["benchmarks"]
+# One repetition has no aggregates: its single run is the result.
+aggregated = any(b.get("run_type") == "aggregate" for b in benchmarks)
+for b in benchmarks:
+    if b.get("aggregate_name") == "median" if aggregated else b.get("run_type", "iteration") == "iteration":
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
         rows[b["run_name"]] = (b["real_time"] * scale, b["cpu_time"] * scale)
 missing = [n for n in names if n not in rows]

@@ -29,10 +29,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Icons for the slots come from the icon theme, the Japanese captions need a
-# font that has them, xdg-open opens documents in their application and the
-# MIME database tells which application and icon a file has.
+# font that has them, xdg-open opens documents in their application, the
+# MIME database tells which application and icon a file has, and Qt's own
+# translations put Qt's texts (file dialog, scroll bar menu) in Japanese too.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "adwaita-icon-theme, fonts-ipafont-gothic | fonts-noto-cjk, xdg-utils, shared-mime-info")
+  "adwaita-icon-theme, fonts-ipafont-gothic | fonts-noto-cjk, xdg-utils, shared-mime-info, qt6-translations-l10n")
 # quillop_<version>_<arch>.deb: no Debian revision is set.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 

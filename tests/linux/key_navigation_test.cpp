@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QTimer>
 
 #include "app/startup.h"
 #include "launch_test_support.h"
@@ -18,9 +20,14 @@ using test::traceCommand;
 using test::waitForFile;
 using test::writeScript;
 
-QKeyEvent keyPress(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0) {
-    return QKeyEvent(QEvent::KeyPress, key, modifiers, scanCode, 0, 0);
+QKeyEvent keyPress(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0,
+                   quint32 keysym = 0) {
+    return QKeyEvent(QEvent::KeyPress, key, modifiers, scanCode, keysym, 0);
 }
+
+// Keysyms of the logo keys.
+constexpr quint32 kSuperL = 0xffeb;
+constexpr quint32 kSuperR = 0xffec;
 
 TEST(KeyCodes, QtKeysBecomeTheKeyMapsCodes) {
     const struct {
@@ -28,6 +35,7 @@ TEST(KeyCodes, QtKeysBecomeTheKeyMapsCodes) {
         Qt::KeyboardModifiers modifiers;
         quint32 scanCode;
         int code;
+        quint32 keysym = 0;
     } cases[] = {
         {Qt::Key_F1, {}, 67, 112},
         {Qt::Key_F12, Qt::ShiftModifier, 96, 123},
@@ -38,8 +46,12 @@ TEST(KeyCodes, QtKeysBecomeTheKeyMapsCodes) {
         {Qt::Key_A, Qt::ShiftModifier, 38, 65},
         {Qt::Key_Z, Qt::ControlModifier, 52, 90},
         {Qt::Key_Super_L, {}, 133, 91},
-        {Qt::Key_Meta, {}, 133, 91},
         {Qt::Key_Super_R, {}, 134, 92},
+        // Qt reports both logo keys as Meta; the keysym tells them apart
+        {Qt::Key_Meta, {}, 133, 91, kSuperL},
+        {Qt::Key_Meta, Qt::MetaModifier, 134, 92, kSuperR},
+        {Qt::Key_Meta, {}, 205, 92, 0xffe8},  // Meta_R
+        {Qt::Key_Meta, {}, 0, 91},
         {Qt::Key_Menu, {}, 135, 93},
         // the digit row with shift held, or on a layout that types other characters there
         {Qt::Key_Exclam, Qt::ShiftModifier, 10, 49},
@@ -55,7 +67,7 @@ TEST(KeyCodes, QtKeysBecomeTheKeyMapsCodes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("key " + std::to_string(c.key) + " scan " + std::to_string(c.scanCode));
-        EXPECT_EQ(virtualKeyCode(keyPress(c.key, c.modifiers, c.scanCode)), c.code);
+        EXPECT_EQ(virtualKeyCode(keyPress(c.key, c.modifiers, c.scanCode, c.keysym)), c.code);
     }
 }
 
@@ -65,8 +77,8 @@ protected:
         desktop.dispatch([&] { Form_Load(app); });
     }
 
-    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0) {
-        QKeyEvent event = keyPress(key, modifiers, scanCode);
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0, quint32 keysym = 0) {
+        QKeyEvent event = keyPress(key, modifiers, scanCode, keysym);
         QApplication::sendEvent(desktop.mainWindow().scrollBar(), &event);
     }
     int shownPage() { return desktop.mainWindow().pageLabel()->text().toInt(); }
@@ -84,6 +96,7 @@ TEST_F(KeyNavigationTest, KeysTurnPagesAndTheViewFollows) {
         Qt::KeyboardModifiers modifiers;
         quint32 scanCode;
         int page;
+        quint32 keysym = 0;
     } cases[] = {
         {Qt::Key_5, {}, 14, 5},
         {Qt::Key_J, {}, 44, 9},
@@ -92,10 +105,13 @@ TEST_F(KeyNavigationTest, KeysTurnPagesAndTheViewFollows) {
         {Qt::Key_Down, {}, 116, 3},  // the scroll bar's own handling
         {Qt::Key_7, Qt::KeypadModifier, 79, 3},
         {Qt::Key_Menu, {}, 135, 8},
+        {Qt::Key_Meta, {}, 133, 6, kSuperL},
+        {Qt::Key_Meta, {}, 134, 7, kSuperR},
+        {Qt::Key_Menu, {}, 135, 8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("key " + std::to_string(c.key));
-        press(c.key, c.modifiers, c.scanCode);
+        press(c.key, c.modifiers, c.scanCode, c.keysym);
         EXPECT_EQ(app.form1.VScroll1.value, c.page);
         EXPECT_EQ(desktop.mainWindow().scrollBar()->value(), c.page);
         EXPECT_EQ(desktop.mainWindow().pageLabel()->text(), QString::number(c.page));
@@ -104,6 +120,39 @@ TEST_F(KeyNavigationTest, KeysTurnPagesAndTheViewFollows) {
     press(Qt::Key_5);
     EXPECT_EQ(shownPage(), 5);
     EXPECT_EQ(desktop.mainWindow().descriptionLine()->text(), QStringLiteral("page five"));
+}
+
+// The desktop sends the menu key to the focused widget as a context-menu
+// request before the key itself; the page turn is the key's only effect.
+TEST_F(KeyNavigationTest, TheMenuKeyOpensNoMenuOfTheScrollBar) {
+    PageScrollBar* bar = desktop.mainWindow().scrollBar();
+    desktop.mainWindow().show();
+    bar->setFocus();
+    // The class of a menu that opened; the menu itself is gone once closed.
+    QString opened;
+    // A menu that opens runs its own event loop: note it and close it.
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            opened = QString::fromLatin1(popup->metaObject()->className());
+            popup->close();
+        }
+    });
+    closer.start();
+    const QPoint at = bar->rect().center();
+    QContextMenuEvent fromKey(QContextMenuEvent::Keyboard, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &fromKey);
+    press(Qt::Key_Menu, Qt::NoModifier, 135, 0xff67);
+    QApplication::processEvents();
+    EXPECT_TRUE(opened.isEmpty()) << "the menu key opened a " << opened.toStdString();
+    EXPECT_EQ(app.form1.VScroll1.value, 8);
+
+    // A right click still gets the scroll bar's own menu.
+    QContextMenuEvent fromMouse(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &fromMouse);
+    EXPECT_EQ(opened, QStringLiteral("QMenu"));
+    desktop.mainWindow().hide();
 }
 
 TEST_F(KeyNavigationTest, FunctionKeysStartTheSlotsOfThePagesBlock) {

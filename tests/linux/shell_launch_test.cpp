@@ -188,7 +188,7 @@ TEST_F(AssociationOpenTest, ProgramsOfEveryRouteAreDetachedWithDefaultSignals) {
     for (const std::string& target : {entry, dir / "direct"}) {
         SCOPED_TRACE(target);
         std::filesystem::remove(out);
-        platform.ShellExecuteA(kForm1Window, "open", target, nullptr, workDir, SW_SHOW);
+        platform.ShellExecuteA(kForm1Window, "open", target, nullptr, workDir, kSwShow);
         const auto trace = waitForFile(out);
         ASSERT_TRUE(trace);
         EXPECT_EQ(trace->find("sid=" + std::to_string(::getsid(0)) + "\n"), std::string::npos) << *trace;

@@ -4,12 +4,15 @@
 //   alh    — choose "常に手前に表示"
 //   state  — print "ALH=<0|1> visible=<0|1>"
 //   quit   — close the window as the system would
+// When the launcher ends, by whatever way, it prints "ended saved=<0|1>":
+// whether the settings file was written.
 #include <unistd.h>
 
 #include <iostream>
 #include <string>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 
@@ -61,5 +64,8 @@ int main(int argc, char** argv) {
             if (app.ended) return;
         }
     });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    const bool saved = QFileInfo::exists(dir.filePath(QStringLiteral("QLPconf.ini")));
+    std::cout << "ended saved=" << saved << std::endl;
+    return status;
 }

@@ -49,7 +49,11 @@ protected:
     void TearDown() override { window().hide(); }
 
     MainWindow& window() { return desktop.mainWindow(); }
-    void trayClick(QSystemTrayIcon::ActivationReason reason) { emit desktop.tray().icon().activated(reason); }
+    // The click reaches the core as a posted message, as the shell's does.
+    void trayClick(QSystemTrayIcon::ActivationReason reason) {
+        emit desktop.tray().icon().activated(reason);
+        QCoreApplication::sendPostedEvents();
+    }
     void setTray(bool there) {
         trayThere = there;
         desktop.tray().checkAvailability();
@@ -156,12 +160,16 @@ TEST_F(TrayFallbackTest, IconFilesHaveBothSizes) {
 
 TEST_F(TrayFallbackTest, RightClickOpensTheExitMenu) {
     QStringList entries;
-    QTimer::singleShot(0, [&] {
+    // The menu runs its own event loop: read it and close it from there.
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* a : menu->actions()) entries << a->text();
             menu->close();
         }
     });
+    closer.start();
     trayClick(QSystemTrayIcon::Context);
     EXPECT_EQ(entries, QStringList{QStringLiteral("終了")});
     EXPECT_FALSE(app.ended);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # On a real X display with a small window manager (openbox) and a tray host
 # (trayer): always-on-top reaches the window manager as _NET_WM_STATE_ABOVE
-# exactly while the menu entry is checked, without moving the window, and a
-# click on the tray icon hides and shows the window.
+# exactly while the menu entry is checked, without moving the window, a
+# click on the tray icon hides and shows the window, and a right click opens
+# the tray menu, whose "終了" saves and ends the launcher.
 # Usage: tray_xvfb.sh <quillop_tray_driver>. Exit 77 = skipped.
 set -u
 driver=$1
@@ -47,15 +48,18 @@ trayer --edge top --align right --widthtype pixel --width 100 --height 24 >"$wor
 pids+=($!)
 until_true sh -c "xwininfo -root -tree | grep -q '\"panel\": (\"panel\" \"trayer\")'" || { echo "SKIP: trayer did not start"; exit 77; }
 
-mkfifo "$work/in"
-"$driver" <"$work/in" >"$work/out" 2>"$work/err" &
-driver_pid=$!
-pids+=($driver_pid)
-exec 4>"$work/in"
-
 window=""
 find_window() { window=$(xdotool search --name '^Quillop Ver3\.5' 2>/dev/null | head -n1); [ -n "$window" ]; }
-until_true find_window || { cat "$work/err"; echo "FAIL: the launcher window did not appear"; exit 1; }
+start_driver() {
+    rm -f "$work/in"
+    mkfifo "$work/in"
+    "$driver" <"$work/in" >"$work/out" 2>"$work/err" &
+    driver_pid=$!
+    pids+=($driver_pid)
+    exec 4>"$work/in"
+    until_true find_window || { cat "$work/err"; echo "FAIL: the launcher window did not appear"; exit 1; }
+}
+start_driver
 
 # The tray icon: Qt's embedded window, a child of trayer's panel.
 icon_x="" icon_y=""
@@ -131,8 +135,46 @@ send state
 expect_state "ALH=1 visible=1" "after a double-click on the icon"
 mapped || fail "the window is not mapped after a double-click on the icon"
 
-send quit
-until_true sh -c "! kill -0 $driver_pid 2>/dev/null" || fail "the launcher did not end on quit"
+# A right click on the icon opens the tray menu, once. The launcher ends
+# cleanly when the system ends it while the menu is open (the menu's loop runs
+# apart from the icon's own click handler, whose widget the end deletes), and
+# the menu's one entry "終了" saves and ends it.
+popups() {
+    local id
+    for id in $(xwininfo -root -children | awk '/"quillop": \("quillop/ {print $1}'); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+    done
+}
+one_popup() { [ "$(popups | wc -l)" -eq 1 ]; }
+ended() { ! kill -0 "$driver_pid" 2>/dev/null; }
+for way in quit choose; do
+    if [ "$way" = choose ]; then
+        start_driver
+        until_true find_icon || fail "no tray icon in trayer for the second launcher"
+        sleep 0.5
+    fi
+    xdotool mousemove "$icon_x" "$icon_y" click 3
+    if until_true one_popup; then
+        sleep 0.3
+        one_popup || fail "$way: the right click opened $(popups | wc -l) menus"
+        if [ "$way" = quit ]; then
+            send quit
+        else
+            read -r mx my mw mh <<<"$(xwininfo -id "$(popups)" | awk '/Absolute upper-left X/ {x = $NF}
+                /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')"
+            xdotool mousemove $((mx + mw / 2)) $((my + mh / 2)) sleep 0.3 click 1
+        fi
+    else
+        fail "$way: no menu appeared on a right click on the icon"
+        send quit
+    fi
+    until_true ended || fail "$way: the launcher did not end"
+    wait "$driver_pid"
+    status=$?
+    [ "$status" -eq 0 ] || fail "$way: the launcher ended with status $status"
+    grep -qx 'ended saved=1' "$work/out" || fail "$way: the launcher ended without saving: '$(last_state)'"
+    exec 4>&-
+done
 
 if [ "$failures" -gt 0 ]; then
     echo "--- driver stderr"; cat "$work/err"

@@ -9,6 +9,8 @@ trap 'rm -rf "$tmp"' EXIT
 "$cmake" --install "$build" --prefix "$tmp/usr" >"$tmp/log" 2>&1 || { cat "$tmp/log"; echo "FAIL: install"; exit 1; }
 expected='usr/bin/quillop
 usr/share/applications/quillop.desktop
+usr/share/doc/quillop/changelog.gz
+usr/share/doc/quillop/copyright
 usr/share/icons/hicolor/16x16/apps/quillop.png
 usr/share/icons/hicolor/32x32/apps/quillop.png
 usr/share/icons/hicolor/48x48/apps/quillop.png
@@ -31,5 +33,11 @@ done
 grep -q '<svg' "$tmp/usr/share/icons/hicolor/scalable/apps/quillop.svg" || { echo "FAIL: the scalable icon is no SVG"; status=1; }
 gzip -dc "$tmp/usr/share/man/man1/quillop.1.gz" | cmp -s - "$source/data/quillop.1" ||
   { echo "FAIL: the installed manual page is not the source page"; status=1; }
+gzip -dc "$tmp/usr/share/doc/quillop/changelog.gz" | cmp -s - "$source/data/debian/changelog" ||
+  { echo "FAIL: the installed changelog is not the source changelog"; status=1; }
+# The package's version is the changelog's newest.
+newest=$(sed -n '1s/^quillop (\([^)]*\)).*/\1/p' "$source/data/debian/changelog")
+project=$(sed -n 's/^project(quillop VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+[ "$newest" = "$project" ] || { echo "FAIL: the changelog's newest version is '$newest', the project's '$project'"; status=1; }
 [ "$status" -eq 0 ] && echo PASS
 exit "$status"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it with apt, checks what it put on the
-# system, starts the installed launcher from its menu entry under Xvfb,
+# Builds the Debian package, checks it with lintian (no errors), installs it
+# with apt, checks what it put on the system, starts the installed launcher
+# from its menu entry under Xvfb,
 # removes the package and checks that nothing of it remains but the user's
 # own settings.
 #
@@ -60,6 +61,16 @@ for field in "Section: utils" "Package: quillop"; do
 done
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt widgets library: $(dpkg-deb -f "$deb" Depends)"
 echo "$(basename "$deb"): Depends: $(dpkg-deb -f "$deb" Depends)"
+for f in ./usr/share/doc/quillop/copyright ./usr/share/doc/quillop/changelog.gz; do
+  dpkg-deb -c "$deb" | awk '{print $NF}' | grep -qxF "$f" || fail "$f is not in the package"
+done
+
+step "lintian"
+command -v lintian >/dev/null || fail "lintian is missing (Debian package lintian)"
+lintian --fail-on error "$deb" >"$tmp/lintian.log" 2>&1
+lintian_rc=$?
+cat "$tmp/lintian.log"
+[ "$lintian_rc" -eq 0 ] || fail "lintian reports errors"
 
 step "installing it with apt"
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" >"$tmp/install.log" 2>&1 ||

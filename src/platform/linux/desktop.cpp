@@ -4,13 +4,16 @@
 #include <QIcon>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/startup.h"
 #include "slots/icon_picture.h"
+#include "platform/linux/accessibility.h"
 #include "platform/linux/description_dialog_view.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/main_window.h"
 #include "platform/linux/options_dialog_view.h"
+#include "platform/linux/qt_texts.h"
 #include "platform/linux/tray_view.h"
 #include "platform/linux/window_stacking.h"
 
@@ -31,6 +34,7 @@ float screenTwipsPerPixelY() {
 Desktop::Desktop(Launcher& app, LinuxPlatform& platform)
     : app_(app), platform_(platform), tppX_(screenTwipsPerPixelX()), tppY_(screenTwipsPerPixelY()) {
     platform_.attach(this);
+    installAccessibleInterfaces();
     main_ = std::make_unique<MainWindow>(*this);
     tray_ = std::make_unique<TrayView>(*this);
 }
@@ -54,6 +58,7 @@ void Desktop::render() {
 
 void Desktop::startAfterShown() {
     flushToWindowSystem();
+    qtTexts_ = loadQtJapaneseTexts({});
     tray_->start();
     main_->setWindowIcon(QIcon(QStringLiteral(":/quillop/icons/quillop-shown-32.png")));
     drawPendingPage();

@@ -9,6 +9,8 @@
 
 #include "model/launcher.h"
 
+class QTranslator;
+
 namespace qlp::linux_desktop {
 
 class LinuxPlatform;
@@ -70,6 +72,8 @@ private:
     std::unique_ptr<OptionsDialogView> options_;
     std::unique_ptr<DescriptionDialogView> descriptions_;
     std::unique_ptr<TrayView> tray_;
+    // Qt's own texts in Japanese, once the window is on the screen.
+    std::unique_ptr<QTranslator> qtTexts_;
     bool rendering_ = false;
     bool started_ = false;
 };

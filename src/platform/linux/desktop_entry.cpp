@@ -26,7 +26,9 @@ public:
     }
     ~WorkingDirectoryScope() {
         if (saved_ < 0) return;
-        static_cast<void>(::fchdir(saved_));
+        // The directory held open cannot go away, so the change back does
+        // not fail; there would be nowhere better to go if it did.
+        [[maybe_unused]] const int back = ::fchdir(saved_);
         ::close(saved_);
     }
     WorkingDirectoryScope(const WorkingDirectoryScope&) = delete;

@@ -10,6 +10,10 @@ namespace {
 // of the main keyboard is 10 ("1") to 19 ("0") whatever the layout.
 constexpr quint32 kXkbDigit1 = 10;
 constexpr quint32 kXkbDigit0 = 19;
+// Keysyms of the right-hand logo and meta keys: Qt reports both logo keys as
+// Key_Meta, and only the keysym tells the right one from the left.
+constexpr quint32 kXkSuperR = 0xffec;
+constexpr quint32 kXkMetaR = 0xffe8;
 
 }  // namespace
 
@@ -22,8 +26,11 @@ int virtualKeyCode(const QKeyEvent& event) {
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return 65 + (key - Qt::Key_A);
     switch (key) {
         case Qt::Key_Super_L:
-        case Qt::Key_Meta:
             return 91;
+        case Qt::Key_Meta: {
+            const quint32 keysym = event.nativeVirtualKey();
+            return keysym == kXkSuperR || keysym == kXkMetaR ? 92 : 91;
+        }
         case Qt::Key_Super_R:
             return 92;
         case Qt::Key_Menu:

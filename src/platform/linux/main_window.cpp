@@ -1,6 +1,7 @@
 #include "platform/linux/main_window.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
@@ -14,6 +15,7 @@
 #include "app/startup.h"
 #include "launcher/launch.h"
 #include "launcher/navigation.h"
+#include "platform/linux/accessibility.h"
 #include "platform/linux/desktop.h"
 #include "platform/linux/key_codes.h"
 #include "platform/linux/picture_convert.h"
@@ -76,6 +78,16 @@ SlotWidget::SlotWidget(Desktop& desktop, int index, QWidget* parent) : QWidget(p
     setObjectName(QStringLiteral("Image1_%1").arg(index));
 }
 
+void SlotWidget::setAccessibleText(const QString& text) {
+    if (accessibleText_ == text) return;
+    accessibleText_ = text;
+    announceNameChange(this);
+}
+
+void SlotWidget::click() {
+    desktop_.dispatch([&] { Image1_Click(desktop_.app(), index_); });
+}
+
 void SlotWidget::setPicture(const Picture& picture) {
     shownPicture = picture;
     image_ = QImage();
@@ -109,7 +121,7 @@ void SlotWidget::mousePressEvent(QMouseEvent* event) {
 void SlotWidget::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
-    if (click) desktop_.dispatch([&] { Image1_Click(desktop_.app(), index_); });
+    if (click) this->click();
 }
 
 void SlotWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -172,6 +184,16 @@ void PageScrollBar::keyPressEvent(QKeyEvent* event) {
     if (!handled) QScrollBar::keyPressEvent(event);
 }
 
+void PageScrollBar::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key turns a page (its key press follows this event), so it
+    // opens no menu of the scroll bar's own; a right click still does.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        return;
+    }
+    QScrollBar::contextMenuEvent(event);
+}
+
 void PageScrollBar::dragOver(QPoint pos, int state) {
     lastPos_ = pos;
     desktop_.dispatch([&] {
@@ -211,6 +233,7 @@ void PressArea::setText(const QString& text) {
     if (text_ == text) return;
     text_ = text;
     update();
+    if (isTextLine()) announceNameChange(this);
 }
 
 void PressArea::paintEvent(QPaintEvent*) {
@@ -285,6 +308,11 @@ void MainWindow::renderSlot(int i) {
     const QString tip = QString::fromStdString(c.toolTip);
     if (w->toolTip() != tip) w->setToolTip(tip);
     if (w->shownPicture != c.picture) w->setPicture(c.picture);
+    const Form1& f = desktop_.app().form1;
+    const std::string& note = f.slotNote[i];
+    const std::string& path = f.slotPath[i];
+    w->setAccessibleText(!note.empty() ? QString::fromStdString(note)
+                                       : QString::fromStdString(path.substr(path.find_last_of('/') + 1)));
 }
 
 QLineEdit* MainWindow::text2() {

@@ -35,6 +35,11 @@ public:
     void setPicture(const Picture& picture);
     // The picture shown, null for none.
     QPixmap pixmap() const;
+    // What a screen reader hears: the slot's description, else its file name.
+    const QString& accessibleText() const { return accessibleText_; }
+    void setAccessibleText(const QString& text);
+    // A click as the mouse gives it (a screen reader's press).
+    void click();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +54,7 @@ private:
     Desktop& desktop_;
     int index_;
     bool pressed_ = false;
+    QString accessibleText_;
     // The picture as Qt draws it, made when first needed: most slots are on
     // pages not in front, and many are never looked at.
     const QImage& image() const;
@@ -62,6 +68,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -84,6 +91,8 @@ public:
     const QString& text() const { return text_; }
     void setText(const QString& text);
     void setAlignment(Qt::Alignment alignment) { alignment_ = alignment; }
+    // The page number and the description line are read out as text.
+    bool isTextLine() const { return role_ != Role::Frame1; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

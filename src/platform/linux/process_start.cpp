@@ -128,8 +128,9 @@ int startProcess(const std::string& program, const std::vector<std::string>& arg
         if (grandchild > 0) ::_exit(0);
         resetSignals();
         if (devNull >= 0) ::dup2(devNull, STDIN_FILENO);
-        // A working directory that has gone leaves the program where we stand.
-        if (workingDir) static_cast<void>(::chdir(workingDir));
+        if (workingDir && ::chdir(workingDir) != 0) {
+            // A working directory that has gone leaves the program where we stand.
+        }
         closeInheritedOnExec(highestFd);
         ::execve(programPath, argv.data(), environ);
         reportAndExit(report[1], errno);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -46,9 +47,16 @@ private:
     void apply();
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(unsigned message);
+    void handle(unsigned message);
     bool probe() const;
+    void attachMenu();
+    // Brings the carried menu in line with the tray menu of the core.
+    void fillMenu();
 
     Desktop& desktop_;
+    // Made with the icon, after the window is on the screen; outlives it,
+    // as the icon's exported form of the menu refers to it.
+    std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QIcon shownIcon_;
     QIcon hiddenIcon_;
