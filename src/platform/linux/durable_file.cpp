@@ -107,8 +107,12 @@ bool writeBeside(const std::string& path, const void* data, std::size_t size, mo
     return ok;
 }
 
-bool moveInto(const std::string& temp, const std::string& path) {
-    if (::rename(temp.c_str(), replacementTarget(path).c_str()) == 0) return true;
+bool moveInto(const std::string& temp) {
+    // The name writeBeside gave it is the file it replaces, with the suffix.
+    const std::size_t suffix = kTempMark.size() + 1 + kUniqueLength;
+    if (temp.size() > suffix && ::rename(temp.c_str(), temp.substr(0, temp.size() - suffix).c_str()) == 0) {
+        return true;
+    }
     ::unlink(temp.c_str());
     return false;
 }
@@ -122,7 +126,7 @@ bool replaceFileDurably(const std::string& path, const void* data, std::size_t s
         ::unlink(temp.c_str());
         return false;
     }
-    if (!moveInto(temp, path)) return false;
+    if (!moveInto(temp)) return false;
     if (identity) *identity = identityOf(st);
     // The rename itself reaches the disk with the folder.
     syncDirectoryOf(temp);

@@ -29,9 +29,9 @@ enum class Durability { None, Flushed };
 bool writeBeside(const std::string& path, const void* data, std::size_t size, mode_t mode, Durability durability,
                  std::string& temp);
 
-// Renames `temp` over `path` (where a link at `path` points); removes `temp`
-// when that fails.
-bool moveInto(const std::string& temp, const std::string& path);
+// Renames `temp`, made by writeBeside, over the file it was written for
+// (where a link there pointed); removes `temp` when that fails.
+bool moveInto(const std::string& temp);
 
 // Replaces `path` with the bytes, flushed, the rename flushed with its folder;
 // `identity` receives the new file's. False, and `path` untouched, on any failure.

@@ -49,7 +49,8 @@ bool wholeImage(const Bitmap& b) {
 bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) {
     const std::vector<unsigned char> bytes = encodeBmp(picture);
     if (bytes.empty()) return false;
-    ensureSettingsFolder(path);
+    // A save has made the folder when it began.
+    if (!profile_->batching) ensureSettingsFolder(path);
     // The scratch picture only carries an icon into a slot within this run.
     if (path == scratchFileIn(GetWindowsDirectoryA())) {
         scratch_.reset();
@@ -88,7 +89,7 @@ void LinuxPlatform::commitPendingPictures() {
     for (std::size_t i = 0; i < pendingPictures_.size(); ++i) {
         const auto& [temp, path] = pendingPictures_[i];
         if (flushed[i]) {
-            moveInto(temp, path);
+            moveInto(temp);
         } else {
             ::unlink(temp.c_str());
         }
