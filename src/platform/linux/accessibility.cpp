@@ -59,7 +59,10 @@ void installAccessibleInterfaces() {
 }
 
 void announceNameChange(QWidget* widget) {
-    if (!QAccessible::isActive()) return;
+    // Asking whether anyone listens sets up Qt's accessibility bridge, a
+    // session-bus connection that start-up leaves until the window is shown;
+    // a hidden widget is read as it is when it shows.
+    if (!widget->isVisible() || !QAccessible::isActive()) return;
     QAccessibleEvent event(widget, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
 }

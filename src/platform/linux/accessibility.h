@@ -9,8 +9,8 @@ namespace qlp::linux_desktop {
 // Lets the accessibility bridge ask our widgets; once per process.
 void installAccessibleInterfaces();
 
-// Tells a listening screen reader that a widget's accessible name changed.
-// Costs nothing while no one listens, as at start-up.
+// Tells a listening screen reader that a shown widget's accessible name
+// changed. Costs nothing before the window is shown.
 void announceNameChange(QWidget* widget);
 
 }  // namespace qlp::linux_desktop
