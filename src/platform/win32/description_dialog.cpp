@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "descriptions/descriptions.h"
+#include "platform/win32/text_limit.h"
 #include "platform/win32/wide_text.h"
 
 namespace qlp::win32 {
