@@ -126,6 +126,9 @@ void DescriptionDialog::placeOverMainWindow() {
 void DescriptionDialog::render() {
     Launcher& app = host_.app();
     const Form3& d = app.form3;
+    // The main window takes no input while the dialog is open.
+    HWND main = host_.mainWindow();
+    if (main && (IsWindowEnabled(main) != FALSE) != app.form1.enabled) EnableWindow(main, app.form1.enabled);
     if (!d.loaded) {
         destroy();
         return;
@@ -167,10 +170,6 @@ void DescriptionDialog::render() {
     setTextIfChanged(text2_, d.Text2.text);
     setVisible(frame1_, d.Frame1.visible);
     setVisible(frame2_, d.Frame2.visible);
-
-    // The main window takes no input while the dialog is open.
-    HWND main = host_.mainWindow();
-    if (main && (IsWindowEnabled(main) != FALSE) != app.form1.enabled) EnableWindow(main, app.form1.enabled);
 
     const bool show = d.visible;
     const bool opening = show && !shown_;
