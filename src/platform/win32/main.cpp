@@ -1,7 +1,8 @@
 // Quillop on Windows: picks the Win32 realisation and runs the launcher.
+#include <windows.h>
+// The headers that build on windows.h:
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "app/startup.h"
 #include "platform/win32/desktop.h"

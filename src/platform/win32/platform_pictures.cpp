@@ -1,6 +1,7 @@
 // Icons, the drawing surface and picture files.
-#include <shellapi.h>
 #include <windows.h>
+// The headers that build on windows.h:
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>

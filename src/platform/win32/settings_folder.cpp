@@ -1,7 +1,8 @@
 #include "platform/win32/settings_folder.h"
 
-#include <shlobj.h>
 #include <windows.h>
+// The headers that build on windows.h:
+#include <shlobj.h>
 
 #include "platform/win32/durable_file.h"
 #include "platform/win32/wide_text.h"

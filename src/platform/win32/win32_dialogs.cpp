@@ -1,6 +1,7 @@
 // Modal things: the message box, the open-file dialog and popup menus.
-#include <commdlg.h>
 #include <windows.h>
+// The headers that build on windows.h:
+#include <commdlg.h>
 
 #include "platform/win32/desktop.h"
 #include "platform/win32/wide_text.h"

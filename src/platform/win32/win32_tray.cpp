@@ -1,6 +1,7 @@
 // The notification-area icon.
-#include <shellapi.h>
 #include <windows.h>
+// The headers that build on windows.h:
+#include <shellapi.h>
 
 #include "platform/win32/desktop.h"
 #include "platform/win32/wide_text.h"
