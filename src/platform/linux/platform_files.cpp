@@ -50,6 +50,7 @@ void LinuxPlatform::adoptStartupFiles(StartupFiles files) {
         c.path = std::move(files.settings->path);
         c.identity = files.settings->identity;
         c.text = std::move(files.settings->text);
+        c.coding = std::move(files.settings->coding);
         c.valid = true;
     }
     prefetchedPictures_ = std::move(files.pictures);

@@ -19,6 +19,9 @@ namespace {
 
 using profile::ProfileText;
 
+// A file made here is UTF-8, the encoding of the Linux desktop.
+constexpr profile::FileEncoding kNewFileEncoding = profile::FileEncoding::Utf8;
+
 enum class FileState { Missing, Unusable, Parsed };
 
 class Descriptor {
@@ -40,6 +43,24 @@ private:
     int fd_;
 };
 
+// The file's bytes become the engine's text right after reading...
+void decodeInto(ProfileCache& cache, std::string_view bytes) {
+    profile::DecodedProfile decoded = profile::decodeProfile(bytes, cache.codePage);
+    cache.text = std::move(decoded.text);
+    cache.coding = std::move(decoded.coding);
+}
+
+// ...and the text becomes bytes, in the encoding the file was read in, right before writing.
+std::string encodeFor(ProfileCache& cache, const ProfileText& text, const profile::FileCoding& coding) {
+    return profile::encodeProfile(text, coding, cache.codePage);
+}
+
+// After a write the cache holds the text of what was written: a file whose
+// bytes are its text holds it already, any other is read anew.
+void adoptWritten(ProfileCache& cache, std::string_view bytes) {
+    if (!cache.coding.plain()) decodeInto(cache, bytes);
+}
+
 // Brings the cache to the current content of `path`.
 FileState refresh(ProfileCache& cache, const std::string& path) {
     struct stat st {};
@@ -49,6 +70,7 @@ FileState refresh(ProfileCache& cache, const std::string& path) {
         cache.path = path;
         cache.identity.reset();
         cache.text = ProfileText();
+        cache.coding = profile::FileCoding(kNewFileEncoding);
         cache.valid = true;
         return FileState::Missing;
     }
@@ -63,7 +85,7 @@ FileState refresh(ProfileCache& cache, const std::string& path) {
     if (!readWhole(path, bytes, identity)) return FileState::Unusable;
     cache.path = path;
     cache.identity = identity;
-    cache.text = ProfileText::parse(bytes);
+    decodeInto(cache, bytes);
     cache.valid = true;
     return FileState::Parsed;
 }
@@ -142,11 +164,13 @@ bool LinuxPlatform::WritePrivateProfileStringA(std::string_view section, std::st
     if (refresh(c, file) == FileState::Unusable) return false;
     c.text.set(section, key, value);
     FileIdentity identity;
-    if (!replaceFile(file, c.text.text(), identity)) {
+    const std::string bytes = encodeFor(c, c.text, c.coding);
+    if (!replaceFile(file, bytes, identity)) {
         c.valid = false;
         return false;
     }
     c.identity = identity;
+    adoptWritten(c, bytes);
     return true;
 }
 
@@ -159,6 +183,7 @@ void LinuxPlatform::BeginProfileBatch(const std::string& file) {
     c.batchChanged = false;
     c.batchRefused = refresh(c, file) == FileState::Unusable;
     c.batchText = c.batchRefused ? ProfileText() : std::move(c.text);
+    c.batchCoding = c.batchRefused ? profile::FileCoding() : std::move(c.coding);
     c.valid = false;
 }
 
@@ -170,16 +195,20 @@ bool LinuxPlatform::EndProfileBatch() {
     if (c.batchRefused) return false;
     if (!c.batchChanged) {
         c.text = std::move(c.batchText);
+        c.coding = std::move(c.batchCoding);
         c.batchText = ProfileText();
         c.valid = true;
         return true;
     }
     FileIdentity identity;
-    if (!replaceFile(c.batchFile, c.batchText.text(), identity)) return false;
+    const std::string bytes = encodeFor(c, c.batchText, c.batchCoding);
+    if (!replaceFile(c.batchFile, bytes, identity)) return false;
     c.path = c.batchFile;
     c.identity = identity;
     c.text = std::move(c.batchText);
+    c.coding = std::move(c.batchCoding);
     c.batchText = ProfileText();
+    adoptWritten(c, bytes);
     c.valid = true;
     return true;
 }

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/linux/file_read.h"
+#include "platform/linux/iconv_code_page.h"
+#include "platform/profile/profile_encoding.h"
 #include "platform/profile/profile_text.h"
 
 namespace qlp::linux_desktop {
@@ -15,6 +17,8 @@ public:
     std::string path;
     std::optional<FileIdentity> identity;
     profile::ProfileText text;
+    // What the file's bytes were, to write them back in their encoding.
+    profile::FileCoding coding;
     bool valid = false;
 
     // A batch gathers the writes to `batchFile` in `batchText`, to be written once.
@@ -24,6 +28,10 @@ public:
     bool batchRefused = false;
     bool batchChanged = false;
     profile::ProfileText batchText;
+    profile::FileCoding batchCoding;
+
+    // Code page 932, for settings files from the Windows desktop.
+    IconvCodePage codePage;
 };
 
 }  // namespace qlp::linux_desktop

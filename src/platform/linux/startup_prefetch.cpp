@@ -4,6 +4,7 @@
 
 #include "model/launcher.h"
 #include "platform/linux/bmp_file.h"
+#include "platform/linux/iconv_code_page.h"
 #include "platform/linux/icon_lookup.h"
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
@@ -38,7 +39,10 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     FileIdentity identity;
     const std::string settingsPath = settingsFileIn(winDir);
     if (readWhole(settingsPath, bytes, identity)) {
-        files.settings = PrefetchedSettings{settingsPath, identity, profile::ProfileText::parse(bytes)};
+        IconvCodePage codePage;
+        auto decoded = profile::decodeProfile(bytes, codePage);
+        files.settings =
+            PrefetchedSettings{settingsPath, identity, std::move(decoded.text), std::move(decoded.coding)};
     }
     const int front = frontPage(files);
     // The slot's path is the first of its keys.

@@ -18,6 +18,7 @@
 #include "model/controls.h"
 #include "platform/linux/file_read.h"
 #include "platform/linux/icon_lookup.h"
+#include "platform/profile/profile_encoding.h"
 #include "platform/profile/profile_text.h"
 
 namespace qlp::linux_desktop {
@@ -26,6 +27,7 @@ struct PrefetchedSettings {
     std::string path;
     FileIdentity identity;
     profile::ProfileText text;
+    profile::FileCoding coding;
 };
 
 struct PrefetchedPicture {

@@ -100,7 +100,7 @@ void ProfileText::addLine(std::string_view content, LineEnd end) {
     }
     Section& s = sections_.back();
     const std::size_t index = s.lines.size();
-    s.lines.push_back({std::string(content), end});
+    s.lines.push_back({std::string(content), end, parsedLines_++});
     if (!trim(content).empty()) s.lastNonBlank = index;
     if (index == 0 && sections_.size() > 1) return;
     if (const auto key = keyName(content)) s.keys.try_emplace(fold(*key), index);
@@ -126,7 +126,10 @@ bool ProfileText::acceptable(std::string_view section, std::string_view key, std
 void ProfileText::endLastLine() {
     for (auto s = sections_.rbegin(); s != sections_.rend(); ++s) {
         if (s->lines.empty()) continue;
-        if (s->lines.back().end == LineEnd::None) s->lines.back().end = lineEnd_;
+        if (s->lines.back().end == LineEnd::None) {
+            s->lines.back().end = lineEnd_;
+            edited_ = true;
+        }
         return;
     }
 }
@@ -142,6 +145,7 @@ bool ProfileText::set(std::string_view section, std::string_view key, std::strin
 
     const auto found = sectionIndex_.find(fold(section));
     if (found == sectionIndex_.end()) {
+        edited_ = true;
         endLastLine();
         sections_.emplace_back();
         Section& s = sections_.back();
@@ -155,11 +159,17 @@ bool ProfileText::set(std::string_view section, std::string_view key, std::strin
     Section& s = sections_[found->second];
     if (const auto k = s.keys.find(foldedKey); k != s.keys.end()) {
         // The key keeps its spelling and whatever stands before the "=".
-        std::string& content = s.lines[k->second].content;
-        content.resize(content.find('=') + 1);
-        content.append(value);
+        Line& line = s.lines[k->second];
+        const std::size_t valueAt = line.content.find('=') + 1;
+        // The same value again leaves the line as it was read.
+        if (std::string_view(line.content).substr(valueAt) == value) return true;
+        line.content.resize(valueAt);
+        line.content.append(value);
+        line.source = kNoSource;
+        edited_ = true;
         return true;
     }
+    edited_ = true;
     // Only blank lines follow lastNonBlank, so no key line moves.
     const std::size_t at = s.lastNonBlank + 1;
     if (s.lines[s.lastNonBlank].end == LineEnd::None) s.lines[s.lastNonBlank].end = lineEnd_;

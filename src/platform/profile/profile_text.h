@@ -33,14 +33,38 @@ public:
     std::string text() const;
     // The end that new lines get: that of the text's first ended line, else LF.
     LineEnd lineEnd() const { return lineEnd_; }
+    // Whether the text began with a UTF-8 byte-order mark, which text() writes again.
+    bool hasBom() const { return bom_; }
+
+    // One line as it stands. `source` is the line's number in the parsed text
+    // (the byte-order mark not counted) while its content is as parsed, and
+    // nullopt for a line that set() changed or added.
+    struct LineView {
+        std::string_view content;
+        LineEnd end;
+        std::optional<std::size_t> source;
+    };
+    // Each line in the order text() writes them.
+    template <class F>
+    void forEachLine(F&& f) const {
+        for (const Section& s : sections_) {
+            for (const Line& l : s.lines) {
+                f(LineView{l.content, l.end, l.source == kNoSource ? std::nullopt : std::optional(l.source)});
+            }
+        }
+    }
+    // Whether any set() changed the text since it was parsed.
+    bool edited() const { return edited_; }
 
     // Whether set() would take these names and value.
     static bool acceptable(std::string_view section, std::string_view key, std::string_view value);
 
 private:
+    static constexpr std::size_t kNoSource = static_cast<std::size_t>(-1);
     struct Line {
         std::string content;
         LineEnd end = LineEnd::None;
+        std::size_t source = kNoSource;
     };
     struct Section {
         // lines[0] is the header, except in the part before the first header.
@@ -54,6 +78,8 @@ private:
     void endLastLine();
 
     bool bom_ = false;
+    bool edited_ = false;
+    std::size_t parsedLines_ = 0;
     LineEnd lineEnd_ = LineEnd::Lf;
     // sections_[0] holds the lines before the first header; its keys belong to no section.
     std::vector<Section> sections_;

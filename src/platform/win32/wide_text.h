@@ -6,7 +6,8 @@
 
 namespace qlp::win32 {
 
+// Invalid UTF-8 becomes U+FFFD, so a broken name never reaches a call truncated.
 std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
+std::string narrow(std::wstring_view wide);
 
 }  // namespace qlp::win32
