@@ -14,26 +14,26 @@ constexpr wchar_t kClassName[] = L"QuillopForm3";
 constexpr wchar_t kPanelClassName[] = L"QuillopForm3Panel";
 enum : int { kIdText1 = 201, kIdCommand1, kIdCommand2, kIdText2, kIdCommand3, kIdCommand4 };
 
-std::wstring windowText(HWND w) {
+std::wstring windowText(::HWND w) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
-void setTextIfChanged(HWND w, const std::string& utf8) {
+void setTextIfChanged(::HWND w, const std::string& utf8) {
     const std::wstring text = widen(utf8);
     if (windowText(w) != text) SetWindowTextW(w, text.c_str());
 }
 
-void setRectIfChanged(HWND w, const RECT& r) {
+void setRectIfChanged(::HWND w, const RECT& r) {
     RECT now;
     GetWindowRect(w, &now);
-    MapWindowPoints(HWND_DESKTOP, GetParent(w), reinterpret_cast<POINT*>(&now), 2);
+    MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&now), 2);
     if (EqualRect(&now, &r)) return;
     SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void setVisible(HWND w, bool visible) {
+void setVisible(::HWND w, bool visible) {
     if ((IsWindowVisible(w) != FALSE) != visible) ShowWindow(w, visible ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -64,15 +64,15 @@ void DescriptionDialog::create() {
     window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"",
                               WS_CAPTION | WS_SYSMENU | WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
                               host_.mainWindow(), nullptr, host_.instance(), this);
-    auto child = [&](HWND parent, const wchar_t* cls, DWORD style, int id) {
-        HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
+    auto child = [&](::HWND parent, const wchar_t* cls, DWORD style, int id) {
+        ::HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(host_.dialogFont()), FALSE);
         return w;
     };
     auto panel = [&] {
         // A container the dialog navigation walks into; its frame is a group box without caption.
-        HWND p = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClassName, L"", WS_CHILD, 0, 0, 10, 10, window_,
+        ::HWND p = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClassName, L"", WS_CHILD, 0, 0, 10, 10, window_,
                                  nullptr, host_.instance(), nullptr);
         return p;
     };
@@ -87,10 +87,11 @@ void DescriptionDialog::create() {
     command3_ = child(frame2_, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kIdCommand3);
     command4_ = child(frame2_, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, kIdCommand4);
     label2_ = child(frame2_, WC_STATICW, SS_LEFT, 0);
-    for (HWND p : {frame1_, frame2_}) {
-        HWND border = child(p, WC_BUTTONW, BS_GROUPBOX, 0);
+    for (::HWND p : {frame1_, frame2_}) {
+        ::HWND border = child(p, WC_BUTTONW, BS_GROUPBOX, 0);
         RECT r = rect(0, 0, 2655, 1335);
-        SetWindowPos(border, HWND_BOTTOM, 0, 0, r.right, r.bottom, SWP_NOACTIVATE);
+        // At the bottom of the panel, behind its controls.
+        SetWindowPos(border, reinterpret_cast<::HWND>(static_cast<INT_PTR>(1)), 0, 0, r.right, r.bottom, SWP_NOACTIVATE);
     }
     // The edit's own limit counts UTF-16 units; ours counts characters.
     SendMessageW(text1_, EM_SETLIMITTEXT, 0, 0);
@@ -112,7 +113,7 @@ void DescriptionDialog::destroy() {
 }
 
 void DescriptionDialog::placeOverMainWindow() {
-    HWND main = host_.mainWindow();
+    ::HWND main = host_.mainWindow();
     if (!main || !IsWindowVisible(main)) return;
     RECT m, own;
     GetWindowRect(main, &m);
@@ -127,7 +128,7 @@ void DescriptionDialog::render() {
     Launcher& app = host_.app();
     const Form3& d = app.form3;
     // The main window takes no input while the dialog is open.
-    HWND main = host_.mainWindow();
+    ::HWND main = host_.mainWindow();
     if (main && (IsWindowEnabled(main) != FALSE) != app.form1.enabled) EnableWindow(main, app.form1.enabled);
     if (!d.loaded) {
         destroy();
@@ -145,7 +146,7 @@ void DescriptionDialog::render() {
         SetWindowPos(window_, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    auto place = [&](HWND w, const Control& c) { setRectIfChanged(w, rect(c.left, c.top, c.width, c.height)); };
+    auto place = [&](::HWND w, const Control& c) { setRectIfChanged(w, rect(c.left, c.top, c.width, c.height)); };
     place(frame1_, d.Frame1);
     place(label1_, d.Label1);
     place(text1_, d.Text1);
@@ -206,7 +207,7 @@ bool DescriptionDialog::isDialogMessage(MSG& msg) {
     return IsDialogMessageW(window_, &msg) != FALSE;
 }
 
-void DescriptionDialog::textChanged(HWND edit) {
+void DescriptionDialog::textChanged(::HWND edit) {
     std::wstring text = windowText(edit);
     if (edit == text1_) {
         const auto maxLength = static_cast<std::size_t>(host_.app().form3.Text1.maxLength);
@@ -231,7 +232,7 @@ void DescriptionDialog::textChanged(HWND edit) {
     });
 }
 
-void DescriptionDialog::command(int id, int code, HWND control) {
+void DescriptionDialog::command(int id, int code, ::HWND control) {
     if (code == EN_CHANGE && (control == text1_ || control == text2_)) {
         textChanged(control);
         return;
@@ -247,7 +248,7 @@ void DescriptionDialog::command(int id, int code, HWND control) {
     }
 }
 
-LRESULT CALLBACK DescriptionDialog::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK DescriptionDialog::windowProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -257,7 +258,7 @@ LRESULT CALLBACK DescriptionDialog::windowProc(HWND window, UINT message, WPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK DescriptionDialog::panelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK DescriptionDialog::panelProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // The panels hand their controls' notifications to the dialog.
     if (message == WM_COMMAND || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLOREDIT ||
         message == WM_CTLCOLORBTN) {
@@ -266,7 +267,7 @@ LRESULT CALLBACK DescriptionDialog::panelProc(HWND window, UINT message, WPARAM 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK DescriptionDialog::editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+LRESULT CALLBACK DescriptionDialog::editProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                              DWORD_PTR data) {
     auto* self = reinterpret_cast<DescriptionDialog*>(data);
     if (message == WM_CHAR && wParam == VK_RETURN) {
@@ -289,7 +290,7 @@ LRESULT CALLBACK DescriptionDialog::editProc(HWND window, UINT message, WPARAM w
 LRESULT DescriptionDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<::HWND>(lParam));
         return 0;
     case WM_CLOSE:
         // The close box unloads the form; the next render destroys the window.

@@ -1,6 +1,7 @@
 #include "platform/win32/desktop.h"
 
 #include "app/startup.h"
+#include "platform/win32/dialog_views.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/win32_platform.h"
@@ -31,9 +32,11 @@ Desktop::Desktop(Launcher& app, Win32Platform& platform, ::HINSTANCE instance)
     hiddenIcon_ =
         static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kTrayHiddenIcon), IMAGE_ICON, small, small, 0));
     main_ = std::make_unique<MainWindow>(*this);
+    dialogs_ = std::make_unique<DialogViews>(*this);
 }
 
 Desktop::~Desktop() {
+    dialogs_.reset();
     main_.reset();
     if (shownIcon_) ::DestroyIcon(shownIcon_);
     if (hiddenIcon_) ::DestroyIcon(hiddenIcon_);
@@ -51,7 +54,22 @@ void Desktop::render() {
     if (rendering_) return;
     rendering_ = true;
     main_->render();
+    dialogs_->render();
     rendering_ = false;
+}
+
+bool Desktop::isDialogMessage(MSG& msg) { return dialogs_ && dialogs_->isDialogMessage(msg); }
+
+void Desktop::rememberTrayRecord(DWORD message, const NOTIFYICONDATAW& record) {
+    if (message == NIM_DELETE) {
+        trayRecord_.reset();
+    } else {
+        trayRecord_ = record;
+    }
+}
+
+void Desktop::trayRestarted() {
+    if (trayRecord_) ::Shell_NotifyIconW(NIM_ADD, &*trayRecord_);
 }
 
 void Desktop::closeBySystem() {

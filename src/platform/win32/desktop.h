@@ -5,9 +5,12 @@
 // in line with the state.
 
 #include <windows.h>
+// The headers that build on windows.h:
+#include <shellapi.h>
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "model/launcher.h"
@@ -17,6 +20,7 @@ namespace qlp::win32 {
 
 class Win32Platform;
 class MainWindow;
+class DialogViews;
 
 // The notification icon's mouse messages come to the main window as this.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
@@ -45,6 +49,9 @@ public:
     void closeBySystem();
 
     MainWindow& mainWindow() { return *main_; }
+    DialogViews& dialogs() { return *dialogs_; }
+    // Keyboard navigation inside the dialogs, for the message loop.
+    bool isDialogMessage(MSG& msg);
     // The window a handle of the core names; null for none.
     ::HWND windowOf(qlp::HWND window) const;
 
@@ -52,6 +59,10 @@ public:
     HICON trayIcon(TrayIcon which) const;
     // A mouse message on the notification icon.
     void trayMessage(LPARAM message);
+    // The last record the notification area was given, kept to give it again
+    // when Explorer restarts (TaskbarCreated) and has forgotten the icon.
+    void rememberTrayRecord(DWORD message, const NOTIFYICONDATAW& record);
+    void trayRestarted();
 
     // Moves a slot image with the mouse until the button is released.
     void runSlotDrag(int slot);
@@ -71,6 +82,8 @@ private:
     float tppX_ = 15;
     float tppY_ = 15;
     std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<DialogViews> dialogs_;
+    std::optional<NOTIFYICONDATAW> trayRecord_;
     HICON shownIcon_ = nullptr;
     HICON hiddenIcon_ = nullptr;
     bool rendering_ = false;

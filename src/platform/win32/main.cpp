@@ -40,6 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         desktop.dispatch([&] { Form_Load(app); });
         MSG msg;
         while (!app.ended && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (desktop.isDialogMessage(msg)) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }

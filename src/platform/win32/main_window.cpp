@@ -5,6 +5,7 @@
 
 #include "platform/win32/desktop.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/window_placement.h"
 #include "platform/win32/window_procs.h"
 
 namespace qlp::win32 {
@@ -198,6 +199,9 @@ void MainWindow::render() {
         if (!placed_ || now.left != x || now.top != y || now.right - now.left != w || now.bottom - now.top != h) {
             placed_ = true;
             ::SetWindowPos(window_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+            // A saved position may lie where a monitor was; the move it takes
+            // back onto one reaches the state through WM_MOVE.
+            pullOntoMonitor(window_);
         }
     }
 

@@ -12,22 +12,22 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuillopForm2";
 enum : int { kIdSliderW = 101, kIdSliderH, kIdIconsize, kIdICheck };
 
-std::wstring windowText(HWND w) {
+std::wstring windowText(::HWND w) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
-void setTextIfChanged(HWND w, const std::string& utf8) {
+void setTextIfChanged(::HWND w, const std::string& utf8) {
     const std::wstring text = widen(utf8);
     if (windowText(w) != text) SetWindowTextW(w, text.c_str());
 }
 
-void setRectIfChanged(HWND w, const RECT& r) {
-    HWND parent = GetParent(w);
+void setRectIfChanged(::HWND w, const RECT& r) {
+    ::HWND parent = GetParent(w);
     RECT now;
     GetWindowRect(w, &now);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&now), 2);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&now), 2);
     if (EqualRect(&now, &r)) return;
     SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -61,7 +61,7 @@ void OptionsDialog::create() {
                               WS_CAPTION | WS_SYSMENU | WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
                               host_.mainWindow(), nullptr, host_.instance(), this);
     auto child = [&](const wchar_t* cls, DWORD style, int id) {
-        HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window_,
+        ::HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(host_.dialogFont()), FALSE);
         return w;
@@ -77,7 +77,7 @@ void OptionsDialog::create() {
     iCheck_ = child(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, kIdICheck);
 }
 
-void OptionsDialog::renderSlider(HWND trackbar, const Slider& slider) {
+void OptionsDialog::renderSlider(::HWND trackbar, const Slider& slider) {
     if (SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0) != slider.min ||
         SendMessageW(trackbar, TBM_GETRANGEMAX, 0, 0) != slider.max) {
         SendMessageW(trackbar, TBM_SETRANGEMIN, FALSE, slider.min);
@@ -146,7 +146,7 @@ bool OptionsDialog::isDialogMessage(MSG& msg) {
     return window_ && IsWindowVisible(window_) && IsDialogMessageW(window_, &msg);
 }
 
-LRESULT CALLBACK OptionsDialog::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK OptionsDialog::windowProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -160,7 +160,7 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_HSCROLL:
     case WM_VSCROLL: {
-        const auto trackbar = reinterpret_cast<HWND>(lParam);
+        const auto trackbar = reinterpret_cast<::HWND>(lParam);
         if (rendering_ || (trackbar != sliderW_ && trackbar != sliderH_)) break;
         const auto value = static_cast<std::int32_t>(SendMessageW(trackbar, TBM_GETPOS, 0, 0));
         // Every step of a drag is a change; the handler runs only when the value moved.

@@ -21,30 +21,30 @@ public:
     // For the message loop: keyboard navigation inside the dialog.
     bool isDialogMessage(MSG& msg);
 
-    HWND window() const { return window_; }
-    HWND sliderW() const { return sliderW_; }
-    HWND sliderH() const { return sliderH_; }
-    HWND preview() const { return sample_; }
-    HWND sizeLabel() const { return label1_; }
-    HWND applyButton() const { return iconsize_; }
-    HWND moveCheck() const { return iCheck_; }
+    ::HWND window() const { return window_; }
+    ::HWND sliderW() const { return sliderW_; }
+    ::HWND sliderH() const { return sliderH_; }
+    ::HWND preview() const { return sample_; }
+    ::HWND sizeLabel() const { return label1_; }
+    ::HWND applyButton() const { return iconsize_; }
+    ::HWND moveCheck() const { return iCheck_; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK windowProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
     RECT rect(float left, float top, float width, float height) const;
-    void renderSlider(HWND trackbar, const struct Slider& slider);
+    void renderSlider(::HWND trackbar, const struct Slider& slider);
 
     ViewHost& host_;
-    HWND window_ = nullptr;
-    HWND frame1_ = nullptr;
-    HWND sliderW_ = nullptr;
-    HWND sliderH_ = nullptr;
-    HWND sample_ = nullptr;
-    HWND label1_ = nullptr;
-    HWND iconsize_ = nullptr;
-    HWND iCheck_ = nullptr;
+    ::HWND window_ = nullptr;
+    ::HWND frame1_ = nullptr;
+    ::HWND sliderW_ = nullptr;
+    ::HWND sliderH_ = nullptr;
+    ::HWND sample_ = nullptr;
+    ::HWND label1_ = nullptr;
+    ::HWND iconsize_ = nullptr;
+    ::HWND iCheck_ = nullptr;
     bool rendering_ = false;
 };
 

@@ -11,10 +11,6 @@
 
 namespace qlp::win32 {
 
-// The core names its own handle types after the Win32 ones; here the real ones count.
-using HWND = ::HWND;
-using HINSTANCE = ::HINSTANCE;
-
 class ViewHost {
 public:
     virtual ~ViewHost() = default;
@@ -23,8 +19,8 @@ public:
     virtual void dispatch(const std::function<void()>& handler) = 0;
     virtual int px(float twips) const = 0;
     virtual int pxY(float twips) const = 0;
-    virtual HWND mainWindow() const = 0;
-    virtual HINSTANCE instance() const = 0;
+    virtual ::HWND mainWindow() const = 0;
+    virtual ::HINSTANCE instance() const = 0;
     virtual HFONT dialogFont() const = 0;
 };
 

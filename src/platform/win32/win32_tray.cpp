@@ -26,6 +26,7 @@ bool Win32Platform::Shell_NotifyIconA(NotifyMessage message, const NotifyIconDat
     DWORD what = NIM_ADD;
     if (message == NotifyMessage::Modify) what = NIM_MODIFY;
     if (message == NotifyMessage::Delete) what = NIM_DELETE;
+    desktop_->rememberTrayRecord(what, record);
     return ::Shell_NotifyIconW(what, &record) != FALSE;
 }
 

@@ -61,7 +61,7 @@ POINT placeOnMonitors(const RECT& frame) {
     return placeOnMonitors(frame, monitors);
 }
 
-bool pullOntoMonitor(HWND window) {
+bool pullOntoMonitor(::HWND window) {
     RECT frame;
     if (!GetWindowRect(window, &frame)) return false;
     const POINT to = placeOnMonitors(frame);

@@ -25,6 +25,6 @@ POINT placeOnMonitors(const RECT& frame, const std::vector<MonitorArea>& monitor
 POINT placeOnMonitors(const RECT& frame);
 
 // Moves `window` by placeOnMonitors when it lies off every monitor; true when it moved.
-bool pullOntoMonitor(HWND window);
+bool pullOntoMonitor(::HWND window);
 
 }  // namespace qlp::win32

@@ -24,6 +24,12 @@ namespace {
 constexpr UINT kWmDpiChanged = 0x02E0;
 WNDPROC scrollBarProc = nullptr;
 
+// Sent to every top-level window when the taskbar is made anew.
+UINT taskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
 MainWindow* ownerOf(::HWND window) { return reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 // Stores the MainWindow given at creation in the window.
@@ -167,6 +173,8 @@ LRESULT CALLBACK form1Proc(::HWND window, UINT message, WPARAM wParam, LPARAM lP
             }
             break;
         default:
+            // Explorer restarted: its notification area has forgotten the icon.
+            if (message == taskbarCreatedMessage()) desktop.trayRestarted();
             break;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
