@@ -131,6 +131,9 @@ void OptionsDialog::render() {
 
     const bool shown = IsWindowVisible(window_) != FALSE;
     if (d.visible && !shown) {
+        // The first time beside the main window; afterwards where the user left it.
+        if (!placed_) placeBesideMainWindow();
+        placed_ = true;
         ShowWindow(window_, SW_SHOW);
         if (host_.app().form1.focus == Focus::Form2) {
             SetForegroundWindow(window_);
@@ -140,6 +143,21 @@ void OptionsDialog::render() {
         ShowWindow(window_, SW_HIDE);
     }
     rendering_ = false;
+}
+
+void OptionsDialog::placeBesideMainWindow() {
+    ::HWND main = host_.mainWindow();
+    RECT m, own;
+    if (!main || !GetWindowRect(main, &m) || !GetWindowRect(window_, &own)) return;
+    const int w = own.right - own.left;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+    // Right of the main window, or left of it when the monitor ends there.
+    int x = m.right + 8;
+    if (x + w > monitor.rcWork.right) x = m.left - 8 - w;
+    if (x < monitor.rcWork.left) x = monitor.rcWork.left;
+    SetWindowPos(window_, nullptr, x, m.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool OptionsDialog::isDialogMessage(MSG& msg) {

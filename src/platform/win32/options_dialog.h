@@ -35,6 +35,7 @@ private:
     void create();
     RECT rect(float left, float top, float width, float height) const;
     void renderSlider(::HWND trackbar, const struct Slider& slider);
+    void placeBesideMainWindow();
 
     ViewHost& host_;
     ::HWND window_ = nullptr;
@@ -46,6 +47,7 @@ private:
     ::HWND iconsize_ = nullptr;
     ::HWND iCheck_ = nullptr;
     bool rendering_ = false;
+    bool placed_ = false;
 };
 
 }  // namespace qlp::win32
