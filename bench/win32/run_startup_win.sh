@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Windows start-up benchmark, under Wine on a private Xvfb: quillop.exe with
+# Windows start-up benchmark, under Wine on a private Xvfb with openbox and
+# trayer: quillop.exe with
 # 120 filled slots and their picture files against the floor, a bare Win32
 # window (startup_bare_window_win.exe), alternated in the same run. Times exec
 # -> first map of the program's window with the Linux benchmark's map timer
@@ -33,21 +34,23 @@ done
 case "$runs$display_num" in *[!0-9]*) echo "RUNS is a count" >&2; exit 2 ;; esac
 [ "$runs" -ge 1 ] || { echo "RUNS must be at least 1" >&2; exit 2; }
 
-quillop="$build/src/platform/win32/quillop.exe"
-[ -f "$quillop" ] || quillop=$(find "$build" -name quillop.exe -not -path '*/package-win/*' | head -1)
+# The program as the packages carry it (without debugging information).
+quillop="$build/package-win/quillop.exe"
 bare="$build/bench/win32/startup_bare_window_win.exe"
 for f in "$quillop" "$bare"; do
-  [ -f "$f" ] || { echo "missing ${f:-quillop.exe}: build first (cmake --build $build)" >&2; exit 2; }
+  [ -f "$f" ] || { echo "missing $f: build first (cmake --build $build)" >&2; exit 2; }
 done
-for c in Xvfb python3 c++ wine; do command -v "$c" >/dev/null || { echo "$c is not installed" >&2; exit 2; }; done
+for c in Xvfb openbox trayer python3 c++ wine; do command -v "$c" >/dev/null || { echo "$c is not installed" >&2; exit 2; }; done
 
 tmp=$(mktemp -d)
 export QUILLOP_WINEPREFIX=${QUILLOP_BENCH_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quillop-bench-wine}
 export WINEPREFIX=$QUILLOP_WINEPREFIX WINEDEBUG=-all
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 xpid=
+session_pids=()
 cleanup() {
   "$wineserver" -k 2>/dev/null
+  for p in "${session_pids[@]}"; do kill "$p" 2>/dev/null; done
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null && wait "$xpid" 2>/dev/null
   rm -rf "$tmp"
 }
@@ -71,6 +74,13 @@ fi
 for _ in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 [ -s "$tmp/display" ] || { echo "Xvfb did not start:" >&2; cat "$tmp/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(cat "$tmp/display")"
+# A desktop as a Windows user has one: a window manager and a notification
+# area for the launcher's icon. (Without a window manager Wine takes two
+# seconds to show a bare window, and the floor would mean nothing.)
+openbox >/dev/null 2>&1 &
+session_pids+=($!)
+trayer --edge top --align right --widthtype pixel --width 100 --heighttype pixel --height 24 >/dev/null 2>&1 &
+session_pids+=($!)
 
 # The prefix is made (or brought up) by a first program; then a persistent server.
 "$root/tools/wine_run.sh" cmd /c exit >/dev/null 2>&1
