@@ -113,9 +113,15 @@ bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) 
 std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
     std::string content;
     if (fileKind(path) != FileKind::Regular || !readWholeFile(path, content)) return std::nullopt;
-    if (auto picture = decodeBmp(reinterpret_cast<const unsigned char*>(content.data()), content.size())) {
-        return picture;
-    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
+    if (auto picture = decodeBmp(bytes, content.size())) return picture;
+    // The system's loader fills a cut-off bitmap with whatever it likes; a file
+    // shorter than its header says is no picture.
+    if (content.size() < 6 || content[0] != 'B' || content[1] != 'M') return std::nullopt;
+    const std::uint32_t declared = static_cast<std::uint32_t>(bytes[2]) | static_cast<std::uint32_t>(bytes[3]) << 8 |
+                                   static_cast<std::uint32_t>(bytes[4]) << 16 |
+                                   static_cast<std::uint32_t>(bytes[5]) << 24;
+    if (declared > content.size()) return std::nullopt;
     return loadWithSystem(path);
 }
 

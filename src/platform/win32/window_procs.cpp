@@ -291,7 +291,10 @@ LRESULT CALLBACK slotProc(::HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK scrollKeysProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MainWindow* main = ownerOf(window);
-    if (main && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
+    // Keys with Alt held belong to the system (Alt+F4 closes the window), so
+    // they never reach the launcher's key map; F10 alone does.
+    const bool altHeld = (lParam & (1 << 29)) != 0;
+    if (main && (message == WM_KEYDOWN || (message == WM_SYSKEYDOWN && !altHeld))) {
         Desktop& desktop = main->desktop();
         bool handled = false;
         const int code = static_cast<int>(wParam);
