@@ -5,10 +5,11 @@
 # start-up geometry and page, digits and letters, F1 on pages 0, 2 and 3, a
 # click starting a program with its arguments, a drop from an X11 program,
 # the slot menu's 削除 / 設定保存 / 終了, a move from page 0 to page 4 held
-# over the scroll bar, the close box saving, and the import from the
-# virtualised Windows directory. Each stage leaves a picture in the shots
-# directory; the checks are on window geometry, the files the started
-# programs write, the settings file and the screen's slot regions.
+# over the scroll bar, the close box saving, the import from the virtualised
+# Windows directory, and the end of the session saving. Each stage leaves a
+# picture in the shots directory; the checks are on window geometry, the
+# files the started programs write, the settings file and the screen's slot
+# regions.
 #
 #   e2e_wine_test.sh QUILLOP_EXE ARGS_PROBE_EXE DRAG_SOURCE WINE_RUN SHOTS_DIR     exit 77 = skipped
 set -u
@@ -363,6 +364,11 @@ expect_page 3 "the virtualised settings' page"
 cmp -s "$E2E_CONF" "$virtual_store/QLPconf.ini" || fail "the settings were not imported from VirtualStore"
 [ -f "$virtual_store/QLPconf.ini" ] || fail "the import moved the virtualised settings"
 shot virtual-store
-xdotool key --clearmodifiers alt+F4
-e2e_until ended || fail "the launcher did not end on the close box"
+
+stage "12 the end of the session saves"
+key 6
+expect_page 6 "key 6"
+"$wine_run" wineboot --end-session >>"$e2e_work/launcher.log" 2>&1
+e2e_until ended || fail "the launcher did not end with the session"
+expect_value Option Page 6 "the end of the session on page 6"
 echo "PASS ($shot_no pictures in $shots)"
