@@ -3,6 +3,7 @@
 // core's handlers behind them and the recording fake as the platform.
 #include <gtest/gtest.h>
 #include <windows.h>
+// The headers that build on windows.h:
 #include <commctrl.h>
 
 #include <cmath>
@@ -38,8 +39,8 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"QuillopTestMain";
         RegisterClassExW(&wc);
-        main_ = CreateWindowExW(0, wc.lpszClassName, L"Quillop Ver3.5", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                                200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        main_ = CreateWindowExW(0, wc.lpszClassName, L"Quillop Ver3.5", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200,
+                                100, nullptr, nullptr, wc.hInstance, nullptr);
         options = std::make_unique<OptionsDialog>(*this);
         descriptions = std::make_unique<DescriptionDialog>(*this);
     }

@@ -61,19 +61,19 @@ void DescriptionDialog::create() {
     RegisterClassExW(&wc);
 
     // Owned by the main window, so it stays above it, even when that one is topmost.
-    window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"",
-                              WS_CAPTION | WS_SYSMENU | WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                              host_.mainWindow(), nullptr, host_.instance(), this);
+    window_ =
+        CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"", WS_CAPTION | WS_SYSMENU | WS_POPUP,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, host_.mainWindow(), nullptr, host_.instance(), this);
     auto child = [&](::HWND parent, const wchar_t* cls, DWORD style, int id) {
         ::HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(host_.dialogFont()), FALSE);
         return w;
     };
     auto panel = [&] {
         // A container the dialog navigation walks into; its frame is a group box without caption.
-        ::HWND p = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClassName, L"", WS_CHILD, 0, 0, 10, 10, window_,
-                                 nullptr, host_.instance(), nullptr);
+        ::HWND p = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClassName, L"", WS_CHILD, 0, 0, 10, 10, window_, nullptr,
+                                   host_.instance(), nullptr);
         return p;
     };
     // Creation order is the tab order: box, OK, Cancel; the labels take no focus.
@@ -91,7 +91,8 @@ void DescriptionDialog::create() {
         ::HWND border = child(p, WC_BUTTONW, BS_GROUPBOX, 0);
         RECT r = rect(0, 0, 2655, 1335);
         // At the bottom of the panel, behind its controls.
-        SetWindowPos(border, reinterpret_cast<::HWND>(static_cast<INT_PTR>(1)), 0, 0, r.right, r.bottom, SWP_NOACTIVATE);
+        SetWindowPos(border, reinterpret_cast<::HWND>(static_cast<INT_PTR>(1)), 0, 0, r.right, r.bottom,
+                     SWP_NOACTIVATE);
     }
     // The edit's own limit counts UTF-16 units; ours counts characters.
     SendMessageW(text1_, EM_SETLIMITTEXT, 0, 0);
@@ -142,7 +143,8 @@ void DescriptionDialog::render() {
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     RECT outer;
     GetWindowRect(window_, &outer);
-    if (outer.right - outer.left != client.right - client.left || outer.bottom - outer.top != client.bottom - client.top) {
+    if (outer.right - outer.left != client.right - client.left ||
+        outer.bottom - outer.top != client.bottom - client.top) {
         SetWindowPos(window_, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -240,11 +242,20 @@ void DescriptionDialog::command(int id, int code, ::HWND control) {
     if (code != BN_CLICKED || rendering_) return;
     Launcher& app = host_.app();
     switch (id) {
-    case kIdCommand1: host_.dispatch([&] { form3::Command1_Click(app); }); break;
-    case kIdCommand2: host_.dispatch([&] { form3::Command2_Click(app); }); break;
-    case kIdCommand3: host_.dispatch([&] { form3::Command3_Click(app); }); break;
-    case kIdCommand4: host_.dispatch([&] { form3::Command4_Click(app); }); break;
-    default: break;
+        case kIdCommand1:
+            host_.dispatch([&] { form3::Command1_Click(app); });
+            break;
+        case kIdCommand2:
+            host_.dispatch([&] { form3::Command2_Click(app); });
+            break;
+        case kIdCommand3:
+            host_.dispatch([&] { form3::Command3_Click(app); });
+            break;
+        case kIdCommand4:
+            host_.dispatch([&] { form3::Command4_Click(app); });
+            break;
+        default:
+            break;
     }
 }
 
@@ -289,15 +300,15 @@ LRESULT CALLBACK DescriptionDialog::editProc(::HWND window, UINT message, WPARAM
 
 LRESULT DescriptionDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<::HWND>(lParam));
-        return 0;
-    case WM_CLOSE:
-        // The close box unloads the form; the next render destroys the window.
-        host_.dispatch([&] { form3::closeBox(host_.app()); });
-        return 0;
-    default:
-        break;
+        case WM_COMMAND:
+            command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<::HWND>(lParam));
+            return 0;
+        case WM_CLOSE:
+            // The close box unloads the form; the next render destroys the window.
+            host_.dispatch([&] { form3::closeBox(host_.app()); });
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

@@ -57,12 +57,12 @@ void OptionsDialog::create() {
     RegisterClassExW(&wc);
 
     // Owned by the main window: above it, and gone from the taskbar.
-    window_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"",
-                              WS_CAPTION | WS_SYSMENU | WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                              host_.mainWindow(), nullptr, host_.instance(), this);
+    window_ =
+        CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"", WS_CAPTION | WS_SYSMENU | WS_POPUP,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, host_.mainWindow(), nullptr, host_.instance(), this);
     auto child = [&](const wchar_t* cls, DWORD style, int id) {
         ::HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(host_.dialogFont()), FALSE);
         return w;
     };
@@ -89,7 +89,8 @@ void OptionsDialog::renderSlider(::HWND trackbar, const Slider& slider) {
     if (SendMessageW(trackbar, TBM_GETPAGESIZE, 0, 0) != slider.largeChange) {
         SendMessageW(trackbar, TBM_SETPAGESIZE, 0, slider.largeChange);
     }
-    if (SendMessageW(trackbar, TBM_GETPOS, 0, 0) != slider.value) SendMessageW(trackbar, TBM_SETPOS, TRUE, slider.value);
+    if (SendMessageW(trackbar, TBM_GETPOS, 0, 0) != slider.value)
+        SendMessageW(trackbar, TBM_SETPOS, TRUE, slider.value);
     const Control& frame = host_.app().form2.Frame1;
     setRectIfChanged(trackbar, rect(frame.left + slider.left, frame.top + slider.top, slider.width, slider.height));
 }
@@ -106,7 +107,8 @@ void OptionsDialog::render() {
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     RECT outer;
     GetWindowRect(window_, &outer);
-    if (outer.right - outer.left != client.right - client.left || outer.bottom - outer.top != client.bottom - client.top) {
+    if (outer.right - outer.left != client.right - client.left ||
+        outer.bottom - outer.top != client.bottom - client.top) {
         SetWindowPos(window_, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -176,42 +178,42 @@ LRESULT CALLBACK OptionsDialog::windowProc(::HWND window, UINT message, WPARAM w
 
 LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-        const auto trackbar = reinterpret_cast<::HWND>(lParam);
-        if (rendering_ || (trackbar != sliderW_ && trackbar != sliderH_)) break;
-        const auto value = static_cast<std::int32_t>(SendMessageW(trackbar, TBM_GETPOS, 0, 0));
-        // Every step of a drag is a change; the handler runs only when the value moved.
-        host_.dispatch([&] {
-            if (trackbar == sliderW_) {
-                form2::setSliderW(host_.app(), value);
-            } else {
-                form2::setSliderH(host_.app(), value);
+        case WM_HSCROLL:
+        case WM_VSCROLL: {
+            const auto trackbar = reinterpret_cast<::HWND>(lParam);
+            if (rendering_ || (trackbar != sliderW_ && trackbar != sliderH_)) break;
+            const auto value = static_cast<std::int32_t>(SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+            // Every step of a drag is a change; the handler runs only when the value moved.
+            host_.dispatch([&] {
+                if (trackbar == sliderW_) {
+                    form2::setSliderW(host_.app(), value);
+                } else {
+                    form2::setSliderH(host_.app(), value);
+                }
+            });
+            return 0;
+        }
+        case WM_COMMAND:
+            if (rendering_ || HIWORD(wParam) != BN_CLICKED) break;
+            if (LOWORD(wParam) == kIdIconsize) {
+                host_.dispatch([&] { form2::iconsize_Click(host_.app()); });
+                return 0;
             }
-        });
-        return 0;
-    }
-    case WM_COMMAND:
-        if (rendering_ || HIWORD(wParam) != BN_CLICKED) break;
-        if (LOWORD(wParam) == kIdIconsize) {
-            host_.dispatch([&] { form2::iconsize_Click(host_.app()); });
+            if (LOWORD(wParam) == kIdICheck) {
+                const int value = SendMessageW(iCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+                host_.dispatch([&] { form2::setICheck(host_.app(), value); });
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            // The dialog lives as long as the launcher; its close box only hides it.
+            host_.dispatch([&] {
+                std::int16_t cancel = 0;
+                form2::Form_Unload(host_.app(), cancel);
+            });
             return 0;
-        }
-        if (LOWORD(wParam) == kIdICheck) {
-            const int value = SendMessageW(iCheck_, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-            host_.dispatch([&] { form2::setICheck(host_.app(), value); });
-            return 0;
-        }
-        break;
-    case WM_CLOSE:
-        // The dialog lives as long as the launcher; its close box only hides it.
-        host_.dispatch([&] {
-            std::int16_t cancel = 0;
-            form2::Form_Unload(host_.app(), cancel);
-        });
-        return 0;
-    default:
-        break;
+        default:
+            break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
