@@ -10,7 +10,8 @@
 # 終了 saves and ends). Each stage leaves a picture in the shots directory.
 #
 #   e2e_wine_views_test.sh QUILLOP_EXE WINE_RUN PREFIX_DIR SHOTS_DIR TYPE_TEXT     exit 77 = skipped
-# PREFIX_DIR: a Wine prefix for this test alone (made at the first run);
+# PREFIX_DIR: a Wine prefix that no other test uses at the same time (made at
+# the first run);
 # TYPE_TEXT: x11_type_text, which types Japanese without racing Wine's keyboard map.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
