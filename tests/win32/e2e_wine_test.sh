@@ -5,7 +5,7 @@
 # start-up geometry and page, digits and letters, F1 on pages 0, 2 and 3, a
 # click starting a program with its arguments, a drop from an X11 program,
 # the slot menu's 削除 / 設定保存 / 終了, a move from page 0 to page 4 held
-# over the scroll bar, the close box saving, the import from the virtualised
+# over the scroll bar, the notification icon, the close box saving, the import from the virtualised
 # Windows directory, the end of the session saving, a second start, and the
 # message of a full launcher. Each stage leaves a
 # picture in the shots directory; the checks are on window geometry, the
@@ -330,6 +330,38 @@ expect_page 0 "key 0 after the move"
 expect_shows "4 7" "2 3" "page 0 after the move"
 key 4
 expect_page 4 "key 4"
+
+stage "8b the notification icon hides and shows the window"
+# The icon is a window of Wine's shell (explorer.exe) embedded in trayer's
+# panel, the only one there: its centre, in TRAY_X and TRAY_Y.
+find_tray_icon() {
+    local panel line size abs w h
+    panel=$(xwininfo -root -tree | awk '/\("panel" "trayer"\)/ {print $1; exit}')
+    [ -n "$panel" ] || return 1
+    line=$(xwininfo -id "$panel" -tree | grep '("explorer.exe" "explorer.exe")' | head -n1)
+    [ -n "$line" ] || return 1
+    size=$(awk '{for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) {print $i; exit}}' <<<"$line")
+    abs=$(awk '{print $NF}' <<<"$line")
+    w=${size%%x*}
+    h=${size#*x}
+    h=${h%%+*}
+    abs=${abs#+}
+    [ "$w" -gt 1 ] || return 1
+    TRAY_X=$((${abs%%+*} + w / 2))
+    TRAY_Y=$((${abs##*+} + h / 2))
+}
+e2e_until find_tray_icon || fail "no notification icon in trayer"
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1
+e2e_until e2e_unmapped || fail "the window stayed after a click on the notification icon"
+shot tray-hidden
+# Not a double click.
+sleep 0.6
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1
+e2e_until e2e_mapped || fail "the window did not come back after the second click on the notification icon"
+e2e_last_geometry=
+e2e_until e2e_settled
+shot tray-shown
+xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null
 
 stage "9 終了 saves and ends"
 rm -f "$E2E_CONF"
