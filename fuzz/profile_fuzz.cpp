@@ -12,6 +12,12 @@
 // value without the blanks around it) and leave every other line as it was:
 // it changes its key's line, or inserts the key line (with a section header
 // when the section is new), at most also ending the text's last line.
+//
+// The same bytes, taken as a settings file, go through the decoding as well
+// (code page 932 through iconv, UTF-16, UTF-8, mixed): unchanged, they are
+// written back byte for byte; after the same writes, the file written reads
+// back with every key and every value that the engine holds, and line for
+// line as many lines.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -19,10 +25,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "platform/linux/iconv_code_page.h"
+#include "platform/profile/profile_encoding.h"
 #include "platform/profile/profile_text.h"
+#include "platform/profile/unicode_text.h"
 #include "settings/settings_values.h"
 
 namespace {
@@ -258,12 +268,70 @@ std::vector<std::string> fields(std::string_view line) {
     return out;
 }
 
+// --- The decoding. ---
+
+std::size_t lineCount(const ProfileText& text) {
+    std::size_t n = 0;
+    text.forEachLine([&](const ProfileText::LineView&) { ++n; });
+    return n;
+}
+
+// Every (section, key, value) the engine holds, in text order, the first of duplicates included.
+std::vector<std::tuple<std::string, std::string, std::string>> allValues(const ProfileText& text) {
+    std::vector<std::tuple<std::string, std::string, std::string>> out;
+    for (const auto& [section, key] : keyLines(splitLines(text.text()))) {
+        if (const auto v = text.get(section, key)) out.emplace_back(section, key, std::string(*v));
+    }
+    return out;
+}
+
+bool readable(std::string_view s) { return qlp::profile::isUtf8(s) && s.find(qlp::profile::kReplacement) == s.npos; }
+
+void checkDecoding(std::string_view bytes, const std::vector<std::vector<std::string>>& ops) {
+    static qlp::linux_desktop::IconvCodePage codePage;
+    auto decoded = qlp::profile::decodeProfile(bytes, codePage);
+    check(qlp::profile::encodeProfile(decoded.text, decoded.coding, codePage) == bytes,
+          "a file written back unchanged differs from what was read");
+    ProfileText& text = decoded.text;
+    for (const auto& f : ops) {
+        if (f[0] == "s" && f.size() >= 4) {
+            text.set(f[1], f[2], f[3]);
+        } else if (f[0] == "r" && f.size() >= 3) {
+            const auto now = keyLines(splitLines(text.text()));
+            if (now.empty()) continue;
+            const auto& [section, key] = now[std::strtoul(f[1].c_str(), nullptr, 10) % now.size()];
+            text.set(section, key, f[2]);
+        }
+    }
+    const std::string written = qlp::profile::encodeProfile(text, decoded.coding, codePage);
+    const auto reread = qlp::profile::decodeProfile(written, codePage);
+    check(lineCount(reread.text) == lineCount(text), "the file written has another number of lines");
+    check(qlp::profile::encodeProfile(reread.text, reread.coding, codePage) == written,
+          "the file written does not survive being read and written again");
+    // Every text that could be read, and every value that was valid text, reads back as it was.
+    for (const auto& [section, key, value] : allValues(text)) {
+        if (!readable(section) || !readable(key) || !readable(value)) continue;
+        const auto again = reread.text.get(section, key);
+        check(again && *again == value, "a value reads back otherwise from the file written");
+    }
+}
+
 void run(std::string_view input) {
     std::string_view text = input;
     std::string_view ops;
     if (const auto at = input.find(kOpsMarker); at != input.npos) {
         text = input.substr(0, at);
         ops = input.substr(at + kOpsMarker.size());
+    }
+    {
+        std::vector<std::vector<std::string>> parsed;
+        std::string_view rest = ops;
+        for (int budget = 256; !rest.empty() && budget-- > 0;) {
+            const auto nl = rest.find('\n');
+            parsed.push_back(fields(rest.substr(0, nl)));
+            rest = nl == rest.npos ? std::string_view() : rest.substr(nl + 1);
+        }
+        checkDecoding(text, parsed);
     }
     ProfileText engine = ProfileText::parse(text);
     check(engine.text() == text, "parsing alone changed the text");

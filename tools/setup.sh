@@ -15,7 +15,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev libx11-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine64 wine nsis
-  xvfb xauth x11-utils x11-apps xdotool openbox trayer imagemagick
+  xvfb xauth x11-utils x11-apps xdotool xclip openbox trayer imagemagick
   fonts-ipafont-gothic adwaita-icon-theme hicolor-icon-theme gtk-update-icon-cache shared-mime-info
   desktop-file-utils file python3 dpkg-dev man-db
   clang libclang-rt-14-dev

@@ -144,20 +144,24 @@ std::vector<Row> rows() {
                  std::nullopt});
     r.push_back({"UTF-16BE with its mark, LF", lines(Enc::Utf16Be, Enc::Utf16Be), "\n", "\xFE\xFF", std::nullopt,
                  std::nullopt});
-    r.push_back({"UTF-8 with its mark, CRLF", lines(Enc::Utf8, Enc::Utf8), "\r\n", "\xEF\xBB\xBF", std::nullopt,
-                 std::nullopt});
+    r.push_back(
+        {"UTF-8 with its mark, CRLF", lines(Enc::Utf8, Enc::Utf8), "\r\n", "\xEF\xBB\xBF", std::nullopt, std::nullopt});
     r.push_back({"UTF-8, LF", lines(Enc::Utf8, Enc::Utf8), "\n", "", std::nullopt, std::nullopt});
     // What the launcher used to make of a Windows file: its own lines in UTF-8.
     r.push_back({"Shift-JIS with UTF-8 lines, CRLF", lines(Enc::Sjis, Enc::Utf8), "\r\n", "", Enc::Sjis, Enc::Utf8});
     {
-        Row row{"Shift-JIS with a line in no encoding, CRLF", lines(Enc::Sjis, Enc::Sjis), "\r\n", "", std::nullopt,
+        Row row{"Shift-JIS with a line in no encoding, CRLF",
+                lines(Enc::Sjis, Enc::Sjis),
+                "\r\n",
+                "",
+                std::nullopt,
                 Enc::Utf8};
         row.lines.insert(row.lines.begin() + 7, {"note=caf\uFFFD \uFFFD", Enc::Garbage, "note=caf\xE9 \x85"});
         r.push_back(row);
     }
     {
-        Row row{"UTF-8 with a line in no encoding, LF", lines(Enc::Utf8, Enc::Utf8), "\n", "", std::nullopt,
-                std::nullopt};
+        Row row{
+            "UTF-8 with a line in no encoding, LF", lines(Enc::Utf8, Enc::Utf8), "\n", "", std::nullopt, std::nullopt};
         row.lines.insert(row.lines.begin() + 7, {"note=broken \uFFFD\uFFFD", Enc::Garbage, "note=broken \xFF\xFE"});
         r.push_back(row);
     }
@@ -223,7 +227,8 @@ TEST_P(SettingsEncodingTest, AChangedValueChangesOnlyItsLineInTheFilesEncoding) 
     {
         LinuxPlatform ops{dir.path()};
         ops.BeginProfileBatch(file);
-        for (const Key& k : keysOf(changed)) EXPECT_TRUE(ops.WritePrivateProfileStringA(k.section, k.key, k.value, file));
+        for (const Key& k : keysOf(changed))
+            EXPECT_TRUE(ops.WritePrivateProfileStringA(k.section, k.key, k.value, file));
         EXPECT_TRUE(ops.EndProfileBatch());
         EXPECT_EQ(readBytes(file), expected) << "a save";
     }
@@ -262,6 +267,22 @@ INSTANTIATE_TEST_SUITE_P(Files, SettingsEncodingTest, ::testing::Range<std::size
                              }
                              return name;
                          });
+
+// Half-width katakana pairs such as ﾃｽ are, in code page 932, bytes that are
+// UTF-8 too ("ý"): written so, they would come back as other text.
+TEST(SettingsEncoding, TextWhoseCodePage932BytesAreUtf8GoesToUtf8) {
+    if (viaIconv("表", "CP932") != "\x95\x5C") GTEST_SKIP() << "the iconv program lacks code page 932";
+    TempDir dir;
+    const std::string file = dir.file("QLPconf.ini");
+    writeBytes(file, viaIconv("[DATA]\r\nSETUMEI0=仕事\r\n", "CP932"));
+    LinuxPlatform ops{dir.path()};
+    ASSERT_TRUE(ops.WritePrivateProfileStringA("DATA", "SETUMEI1", "ﾃｽ", file));
+    EXPECT_EQ(readBytes(file), "[DATA]\r\nSETUMEI0=仕事\r\nSETUMEI1=ﾃｽ\r\n");
+    TempDir other;
+    LinuxPlatform fresh{other.path()};
+    EXPECT_EQ(fresh.GetPrivateProfileStringA("DATA", "SETUMEI1", "NL", file), "ﾃｽ");
+    EXPECT_EQ(fresh.GetPrivateProfileStringA("DATA", "SETUMEI0", "NL", file), "仕事");
+}
 
 TEST(SettingsEncoding, ANewFileIsUtf8) {
     TempDir dir;

@@ -5,8 +5,9 @@
 # start-up geometry and page, digits and letters, F1 on pages 0, 2 and 3, a
 # click starting a program with its arguments, a drop from an X11 program,
 # the slot menu's 削除 / 設定保存 / 終了, a move from page 0 to page 4 held
-# over the scroll bar, the close box saving, the import from the virtualised
-# Windows directory, and the end of the session saving. Each stage leaves a
+# over the scroll bar, the notification icon, the close box saving, the import from the virtualised
+# Windows directory, the end of the session saving, a second start, and the
+# message of a full launcher. Each stage leaves a
 # picture in the shots directory; the checks are on window geometry, the
 # files the started programs write, the settings file and the screen's slot
 # regions.
@@ -211,7 +212,8 @@ key 5
 expect_page 5 "key 5"
 expect_shows "5" "0 1 2 3 4 6 7 8 9 10 11" "page 5 shows slot 65 alone"
 shot page-5
-for pair in a:0 j:9 k:0 t:9 u:0 z:5 a:0 f:5 k:0 p:5 shift+b:1; do
+# The letters, and after "Z" the logo and menu keys (codes 91 and 93).
+for pair in a:0 j:9 k:0 t:9 u:0 z:5 a:0 f:5 k:0 p:5 shift+b:1 Super_L:6 Menu:8; do
     key "${pair%%:*}"
     expect_page "${pair##*:}" "key ${pair%%:*}"
 done
@@ -329,6 +331,38 @@ expect_shows "4 7" "2 3" "page 0 after the move"
 key 4
 expect_page 4 "key 4"
 
+stage "8b the notification icon hides and shows the window"
+# The icon is a window of Wine's shell (explorer.exe) embedded in trayer's
+# panel, the only one there: its centre, in TRAY_X and TRAY_Y.
+find_tray_icon() {
+    local panel line size abs w h
+    panel=$(xwininfo -root -tree | awk '/\("panel" "trayer"\)/ {print $1; exit}')
+    [ -n "$panel" ] || return 1
+    line=$(xwininfo -id "$panel" -tree | grep '("explorer.exe" "explorer.exe")' | head -n1)
+    [ -n "$line" ] || return 1
+    size=$(awk '{for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) {print $i; exit}}' <<<"$line")
+    abs=$(awk '{print $NF}' <<<"$line")
+    w=${size%%x*}
+    h=${size#*x}
+    h=${h%%+*}
+    abs=${abs#+}
+    [ "$w" -gt 1 ] || return 1
+    TRAY_X=$((${abs%%+*} + w / 2))
+    TRAY_Y=$((${abs##*+} + h / 2))
+}
+e2e_until find_tray_icon || fail "no notification icon in trayer"
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1
+e2e_until e2e_unmapped || fail "the window stayed after a click on the notification icon"
+shot tray-hidden
+# Not a double click.
+sleep 0.6
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1
+e2e_until e2e_mapped || fail "the window did not come back after the second click on the notification icon"
+e2e_last_geometry=
+e2e_until e2e_settled
+shot tray-shown
+xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null
+
 stage "9 終了 saves and ends"
 rm -f "$E2E_CONF"
 choose 5 exit Up
@@ -341,8 +375,16 @@ expect_value DATA TEXT7 'C:\e2e\docs\dropped.txt' "終了"
 # Written in the ANSI code page, as the earlier version's file was.
 iconv -f UTF-8 -t UTF-8 "$E2E_CONF" >/dev/null 2>&1 && fail "the settings file is no longer in code page 932"
 
-stage "10 the next start restores; the close box saves"
+stage "10 the next start restores; a second start ends at once; the close box saves"
 start_launcher
+"$wine_run" "$exe" >>"$e2e_work/launcher.log" 2>&1 &
+second=$!
+e2e_pids+=("$second")
+second_ended() { ! kill -0 "$second" 2>/dev/null; }
+E2E_WAIT=300 e2e_until second_ended || fail "a second start did not end"
+wait "$second" || fail "a second start ended with status $?"
+[ "$(xdotool search --name "$E2E_TITLE_PATTERN" | wc -l)" = 1 ] || fail "a second start showed a window"
+launcher_running || fail "a second start ended the first"
 expect_page 4 "second start on the saved page"
 expect_shows "2" "0 1 3 4 5 6 7 8 9 10 11" "page 4 at the second start"
 key 7
@@ -371,4 +413,40 @@ expect_page 6 "key 6"
 "$wine_run" wineboot --end-session >>"$e2e_work/launcher.log" 2>&1
 e2e_until ended || fail "the launcher did not end with the session"
 expect_value Option Page 6 "the end of the session on page 6"
+stage "13 a full launcher says so in a message box and takes nothing"
+{
+    printf '[DATA]\r\n'
+    for n in $(seq 0 119); do printf 'TEXT%d=C:\\e2e\\docs\\notes.txt\r\n' "$n"; done
+    printf '[Option]\r\nSUKIchk=False\r\ntop=1500\r\nleft=3000\r\nPage=0\r\nSizeX=480\r\nSizeY=480\r\n'
+} >"$E2E_CONF"
+cp "$E2E_CONF" "$e2e_work/full.ini"
+start_launcher
+"$drag_source" 700 400 "$drive_c/e2e/docs/dropped.txt" >"$e2e_work/drag.log" 2>&1 &
+drag_pid=$!
+e2e_pids+=("$drag_pid")
+e2e_until find_drag_source || fail "the drag source did not appear"
+read -r dx dy _ _ <<<"$(xwininfo -id "$drag_win" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    END {print x, y}')"
+read -r tx ty <<<"$(e2e_slot_center 4)"
+xdotool mousemove $((dx + 32)) $((dy + 32)) mousedown 1
+for i in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove $((dx + 32 + (tx - dx - 32) * i / 10)) $((dy + 32 + (ty - dy - 32) * i / 10))
+    sleep 0.05
+done
+xdotool mousemove "$tx" $((ty + 1))
+sleep 0.3
+xdotool mouseup 1
+box=
+find_box() { box=$(xdotool search --name '^Quillop$' 2>/dev/null | head -n1); [ -n "$box" ]; }
+e2e_until find_box || fail "no message box for a drop on a full launcher"
+e2e_until sh -c "xwininfo -id $box | grep -q IsViewable" || fail "the message box is not shown"
+shot full-launcher-message
+xdotool windowactivate --sync "$box" key --clearmodifiers Return
+box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
+e2e_until box_gone || fail "the message box stayed after OK"
+launcher_running || fail "the launcher ended with the message box"
+cmp -s "$E2E_CONF" "$e2e_work/full.ini" || fail "a drop on a full launcher changed the settings file"
+kill "$drag_pid" 2>/dev/null
+xdotool windowactivate --sync "$E2E_WIN" key --clearmodifiers alt+F4
+e2e_until ended || fail "the launcher did not end on the close box"
 echo "PASS ($shot_no pictures in $shots)"

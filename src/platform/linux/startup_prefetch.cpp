@@ -4,8 +4,8 @@
 
 #include "model/launcher.h"
 #include "platform/linux/bmp_file.h"
-#include "platform/linux/iconv_code_page.h"
 #include "platform/linux/icon_lookup.h"
+#include "platform/linux/iconv_code_page.h"
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 
@@ -41,8 +41,7 @@ StartupFiles readStartupFiles(const std::string& winDir, bool frontPageOnly) {
     if (readWhole(settingsPath, bytes, identity)) {
         IconvCodePage codePage;
         auto decoded = profile::decodeProfile(bytes, codePage);
-        files.settings =
-            PrefetchedSettings{settingsPath, identity, std::move(decoded.text), std::move(decoded.coding)};
+        files.settings = PrefetchedSettings{settingsPath, identity, std::move(decoded.text), std::move(decoded.coding)};
     }
     const int front = frontPage(files);
     // The slot's path is the first of its keys.

@@ -72,32 +72,6 @@ std::vector<Split> splitLines(std::string_view bytes, std::size_t from, std::siz
     return lines;
 }
 
-// Bytes in the legacy code page, each character that can't be read replaced by U+FFFD.
-std::string legacyReplacing(std::string_view bytes, LegacyCodePage& codePage) {
-    std::string out;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
-            out += bytes[at++];
-            continue;
-        }
-        // The shortest run that is one character; double-byte code pages need two.
-        bool taken = false;
-        for (std::size_t n = 1; n <= 4 && at + n <= bytes.size() && !taken; ++n) {
-            if (const auto text = codePage.toUtf8(bytes.substr(at, n))) {
-                out += *text;
-                at += n;
-                taken = true;
-            }
-        }
-        if (!taken) {
-            out.append(kReplacement);
-            ++at;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 FileCoding::FileCoding(FileEncoding encoding) : encoding_(encoding), plain_(encoding == FileEncoding::Utf8) {}
@@ -168,9 +142,9 @@ struct Decoder {
                     text.append(*legacyText[i]);
                     break;
                 case LineCoding::Undecodable:
-                    // Read as what the rest of the file is in.
-                    text.append(coding.encoding_ == FileEncoding::Legacy ? legacyReplacing(line, codePage)
-                                                                         : utf8Replacing(line));
+                    // Its ASCII stands as it is, whatever the file turns out to
+                    // be, so the line means the same after any rewrite.
+                    text.append(utf8Replacing(line));
                     break;
                 default:
                     text.append(line);
@@ -209,9 +183,14 @@ struct Encoder {
         switch (target) {
             case FileEncoding::Utf8:
                 return std::string(utf8);
-            case FileEncoding::Legacy:
+            case FileEncoding::Legacy: {
                 if (isAscii(utf8)) return std::string(utf8);
-                return codePage.fromUtf8(utf8);
+                auto bytes = codePage.fromUtf8(utf8);
+                // Bytes that are UTF-8 too would read back as other text (ﾃｽ
+                // in code page 932 is "ý" in UTF-8): such a line has no place here.
+                if (bytes && isUtf8(*bytes)) return std::nullopt;
+                return bytes;
+            }
             case FileEncoding::Utf16Le:
             case FileEncoding::Utf16Be:
                 return utf8ToUtf16(utf8, orderOf(target));
@@ -234,7 +213,11 @@ struct Encoder {
         text.forEachLine([&](const ProfileText::LineView& l) {
             if (!fits) return;
             const FileCoding::SourceLine* source = l.source ? &coding.lines_[*l.source] : nullptr;
-            if (source && inTarget(source->coding, target)) {
+            // The odd byte that ends a UTF-16 file is no character: once a
+            // line follows, it would shift every code unit after it.
+            const bool torn = source && source->coding == FileCoding::LineCoding::Utf16 && source->size % 2 != 0 &&
+                              l.end != LineEnd::None;
+            if (source && !torn && inTarget(source->coding, target)) {
                 out.append(coding.bytes_, source->offset, source->size);
             } else if (auto converted = convert(l.content, target)) {
                 out.append(*converted);

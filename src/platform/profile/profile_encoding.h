@@ -63,8 +63,8 @@ struct DecodedProfile {
     FileCoding coding;
 };
 
-// The text of a file's bytes. A line that is in no encoding reads with U+FFFD
-// for each byte that could not be read.
+// The text of a file's bytes. A line that is in no encoding reads as UTF-8
+// with U+FFFD for each byte that is not.
 DecodedProfile decodeProfile(std::string_view bytes, LegacyCodePage& codePage);
 
 // The bytes to write for `text`, which was decoded as `coding` (and edited since).

@@ -89,7 +89,7 @@ private:
     bool rendering_ = false;
 };
 
-// 1440 / the DPI of the window (or of the system when there is no window yet).
+// The DPI of the window's monitor (or of the system when there is no window yet).
 unsigned windowDpi(::HWND window);
 
 }  // namespace qlp::win32

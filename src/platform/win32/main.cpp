@@ -33,7 +33,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The shell's icon and association functions want a single-threaded apartment.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-    int result = 0;
     {
         Launcher app(platform);
         Desktop desktop(app, platform, instance);
@@ -46,5 +45,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
-    return result;
+    return 0;
 }
