@@ -169,6 +169,29 @@ TEST_F(Win32Dialogs, IconDescriptionTypedWithinTwentyCharactersAndStoredByEnter)
     EXPECT_TRUE(IsWindowEnabled(host.mainWindow()));
 }
 
+TEST_F(Win32Dialogs, IconDescriptionLongerThanTheLimitFromTheFileIsShownAndKeptWhole) {
+    // A description written by hand into the settings file may be longer than the box takes.
+    app.form1.slotNote[5] = "twenty-five characters!!!";
+    sWrite_Click(app);
+    host.render();
+    DescriptionDialog& d = *host.descriptions;
+    EXPECT_EQ(textOf(d.iconText()), L"twenty-five characters!!!");
+    // It may shrink, but not grow again.
+    key(d.iconText(), VK_END);
+    SendMessageW(d.iconText(), WM_CHAR, VK_BACK, 1);
+    type(d.iconText(), L"xy");
+    EXPECT_EQ(textOf(d.iconText()), L"twenty-five characters!!");
+    SendMessageW(d.iconOk(), BM_CLICK, 0, 0);
+    EXPECT_EQ(app.form1.slotNote[5], "twenty-five characters!!");
+
+    // Unchanged, it is stored back whole.
+    app.form1.slotNote[5] = "twenty-five characters!!!";
+    sWrite_Click(app);
+    host.render();
+    SendMessageW(d.iconOk(), BM_CLICK, 0, 0);
+    EXPECT_EQ(app.form1.slotNote[5], "twenty-five characters!!!");
+}
+
 TEST_F(Win32Dialogs, PageDescriptionTakesLongTextCancelAndCloseBoxKeepTheOldOne) {
     app.form1.VScroll1.value = 3;
     app.form1.pageNote[3] = "old";

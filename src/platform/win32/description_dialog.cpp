@@ -165,10 +165,12 @@ void DescriptionDialog::render() {
     setTextIfChanged(command2_, d.Command2.caption);
     setTextIfChanged(command3_, d.Command3.caption);
     setTextIfChanged(command4_, d.Command4.caption);
-    // A text set by the program is shown whole, even beyond the typing limit.
-    if (windowText(text1_) != widen(d.Text1.text)) {
-        SetWindowTextW(text1_, widen(d.Text1.text).c_str());
-        previous1_ = codePointCount(windowText(text1_));
+    // A text set by the program is shown whole, even beyond the typing limit:
+    // the limit learns its length before the box reports the change.
+    const std::wstring text1 = widen(d.Text1.text);
+    if (windowText(text1_) != text1) {
+        previous1_ = codePointCount(text1);
+        SetWindowTextW(text1_, text1.c_str());
     }
     setTextIfChanged(text2_, d.Text2.text);
     setVisible(frame1_, d.Frame1.visible);
