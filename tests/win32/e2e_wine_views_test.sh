@@ -5,7 +5,7 @@
 # file as SETUMEI / PSetumei in code page 932, the icon's cut at 20
 # characters, and shown as the hover text),
 # the description-line switch, always on top (_NET_WM_STATE_ABOVE), dragging
-# the window by its page label, a saved position off every monitor pulled
+# the window by its page label, description line and background, a saved position off every monitor pulled
 # back, and the notification-area icon (a click hides and shows, its menu's
 # 終了 saves and ends). Each stage leaves a picture in the shots directory.
 #
@@ -247,19 +247,32 @@ e2e_until above || fail "常に手前に表示 did not put the window on top"
 choose 0 not-on-top Down Down Down Down Down Down Down Down
 e2e_until not_above || fail "常に手前に表示 a second time left the window on top"
 
-stage "6 dragging the window by its page label"
-read -r ox oy <<<"$(e2e_frame_origin)"
+stage "6 dragging the window by its page label, its description line and its background"
+# drag_from X Y NAME: presses the left button at X,Y and moves the mouse by 120,60.
+drag_from() {
+    local x=$1 y=$2 name=$3 ox oy i
+    read -r ox oy <<<"$(e2e_frame_origin)"
+    xdotool mousemove "$x" "$y"
+    sleep 0.6
+    xdotool mousedown 1
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $((x + 12 * i)) $((y + 6 * i))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    moved() { read -r nx ny <<<"$(e2e_frame_origin)"; [ $((nx - ox)) -ge 100 ] && [ $((ny - oy)) -ge 50 ]; }
+    e2e_until moved || fail "dragging the $name by 120,60 moved the window from $ox,$oy to $(e2e_frame_origin)"
+    e2e_last_geometry=
+    e2e_until e2e_settled
+}
 read -r lx ly lw lh <<<"$(e2e_label_rect)"
-xdotool mousemove $((lx + lw / 2)) $((ly + lh / 2))
-sleep 0.6
-xdotool mousedown 1
-for i in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $((lx + lw / 2 + 12 * i)) $((ly + lh / 2 + 6 * i))
-    sleep 0.05
-done
-xdotool mouseup 1
-moved() { read -r nx ny <<<"$(e2e_frame_origin)"; [ $((nx - ox)) -ge 100 ] && [ $((ny - oy)) -ge 50 ]; }
-e2e_until moved || fail "dragging the page label by 120,60 moved the window from $ox,$oy to $(e2e_frame_origin)"
+drag_from $((lx + lw / 2)) $((ly + lh / 2)) "page label"
+shot dragged-by-label
+read -r kx ky kw kh <<<"$(e2e_ktext_rect)"
+drag_from $((kx + kw / 2)) $((ky + kh / 2)) "description line"
+# The background frame shows in the strip left of the pages.
+read -r cx cy _ ch <<<"$(e2e_client_geometry)"
+drag_from $((cx + 3)) $((cy + ch / 3)) "background"
 shot dragged
 
 stage "7 the notification-area icon: a click hides and shows, its menu's 終了 saves and ends"
