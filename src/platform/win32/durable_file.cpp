@@ -1,0 +1,100 @@
+#include "platform/win32/durable_file.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide_text.h"
+
+namespace qlp::win32 {
+
+namespace {
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { close(); }
+    HANDLE get() const { return h_; }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    bool close() {
+        if (!valid()) return true;
+        const BOOL ok = ::CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+FileKind fileKind(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::Missing;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) ? FileKind::Other : FileKind::Regular;
+}
+
+std::optional<FileStamp> fileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return std::nullopt;
+    FileStamp stamp;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.lastWrite =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+    Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF) return false;
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) {
+            return false;
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+bool replaceFileDurably(const std::string& path, std::string_view bytes) {
+    const std::wstring target = widen(path);
+    const std::wstring temporary = target + L".tmp";
+    Handle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    if (!file.close() || !written ||
+        !::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool overwriteFile(const std::string& path, std::string_view bytes) {
+    Handle file(
+        ::CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && writeAll(file.get(), bytes) && file.close();
+}
+
+}  // namespace qlp::win32

@@ -1,0 +1,34 @@
+#pragma once
+// Files on Windows, by their UTF-8 names: whole reads, and replacements that
+// leave the old file or the new one, never a torn one, even after a power cut.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qlp::win32 {
+
+// What tells a file's content apart from the last time it was read.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t lastWrite = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+enum class FileKind { Missing, Regular, Other };
+FileKind fileKind(const std::string& path);
+// The stamp of a regular file; nullopt for anything else.
+std::optional<FileStamp> fileStamp(const std::string& path);
+
+bool readWholeFile(const std::string& path, std::string& bytes);
+
+// Writes `bytes` beside `path`, flushes them (FlushFileBuffers) and moves them
+// over it with replace and write-through. False, with `path` untouched, on any failure.
+bool replaceFileDurably(const std::string& path, std::string_view bytes);
+
+// Writes `bytes` over `path` in place, without flushing: for a scratch file
+// that only this run reads back.
+bool overwriteFile(const std::string& path, std::string_view bytes);
+
+}  // namespace qlp::win32

@@ -1,0 +1,185 @@
+// Icons, the drawing surface and picture files.
+#include <windows.h>
+// The headers that build on windows.h:
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/bmp_codec.h"
+#include "platform/win32/durable_file.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_platform.h"
+#include "settings/settings_io.h"
+
+namespace qlp::win32 {
+
+namespace {
+
+bool wholeImage(const Bitmap& b) {
+    return b.width > 0 && b.height > 0 &&
+           b.pixels.size() == static_cast<std::size_t>(b.width) * static_cast<std::size_t>(b.height);
+}
+
+// A 32-bit top-down DIB section holding `image`, selected into a memory DC.
+class DibSurface {
+public:
+    explicit DibSurface(const Bitmap& image) : width_(image.width), height_(image.height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = ::CreateCompatibleDC(nullptr);
+        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        if (!dc_ || !bitmap_ || !bits_) return;
+        old_ = ::SelectObject(dc_, bitmap_);
+        // 0xAARRGGBB in memory is the DIB's B, G, R, A.
+        std::memcpy(bits_, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
+    }
+    DibSurface(const DibSurface&) = delete;
+    DibSurface& operator=(const DibSurface&) = delete;
+    ~DibSurface() {
+        if (old_) ::SelectObject(dc_, old_);
+        if (bitmap_) ::DeleteObject(bitmap_);
+        if (dc_) ::DeleteDC(dc_);
+    }
+    bool ok() const { return bits_ != nullptr && old_ != nullptr; }
+    HDC dc() const { return dc_; }
+    void copyTo(Bitmap& image) const {
+        ::GdiFlush();
+        const auto* px = static_cast<const std::uint32_t*>(bits_);
+        // A screen picture is opaque; GDI leaves the alpha byte undefined.
+        for (std::size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = px[i] | 0xFF000000u;
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+// Any picture the system can load as a bitmap (other depths, compressed), as 32-bit pixels.
+std::optional<Bitmap> loadWithSystem(const std::string& path) {
+    const HANDLE handle =
+        ::LoadImageW(nullptr, widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    if (!handle) return std::nullopt;
+    const auto bitmap = static_cast<HBITMAP>(handle);
+    BITMAP shape{};
+    std::optional<Bitmap> picture;
+    if (::GetObjectW(bitmap, sizeof shape, &shape) && shape.bmWidth > 0 && shape.bmHeight > 0 &&
+        shape.bmWidth <= 16384 && shape.bmHeight <= 16384) {
+        Bitmap out;
+        out.width = shape.bmWidth;
+        out.height = shape.bmHeight;
+        out.pixels.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = out.width;
+        info.bmiHeader.biHeight = -out.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        const HDC dc = ::CreateCompatibleDC(nullptr);
+        if (::GetDIBits(dc, bitmap, 0, static_cast<UINT>(out.height), out.pixels.data(), &info, DIB_RGB_COLORS) ==
+            out.height) {
+            for (auto& p : out.pixels) p |= 0xFF000000u;
+            picture = std::move(out);
+        }
+        ::DeleteDC(dc);
+    }
+    ::DeleteObject(bitmap);
+    return picture;
+}
+
+}  // namespace
+
+bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) {
+    const std::string bytes = encodeBmp(picture);
+    if (bytes.empty()) return false;
+    // The scratch picture only carries an icon into a slot within this run.
+    if (path == scratchFileIn(GetWindowsDirectoryA())) return overwriteFile(path, bytes);
+    // A picture file that already holds these bytes is left as it is: most saves find every picture unchanged.
+    std::string existing;
+    if (fileKind(path) == FileKind::Regular && readWholeFile(path, existing) && existing == bytes) return true;
+    return replaceFileDurably(path, bytes);
+}
+
+std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
+    std::string content;
+    if (fileKind(path) != FileKind::Regular || !readWholeFile(path, content)) return std::nullopt;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
+    if (auto picture = decodeBmp(bytes, content.size())) return picture;
+    // The system's loader fills a cut-off bitmap with whatever it likes; a file
+    // shorter than its header says is no picture.
+    if (content.size() < 6 || content[0] != 'B' || content[1] != 'M') return std::nullopt;
+    const std::uint32_t declared = static_cast<std::uint32_t>(bytes[2]) | static_cast<std::uint32_t>(bytes[3]) << 8 |
+                                   static_cast<std::uint32_t>(bytes[4]) << 16 |
+                                   static_cast<std::uint32_t>(bytes[5]) << 24;
+    if (declared > content.size()) return std::nullopt;
+    return loadWithSystem(path);
+}
+
+IconHandle Win32Platform::ExtractAssociatedIconA(HINSTANCE instance, std::string& path, std::uint16_t& iconIndex) {
+    const std::wstring wide = widen(path);
+    if (wide.empty()) return 0;
+    // ExtractAssociatedIconW gives the file's own icon (a program's, an icon
+    // file's) and otherwise puts the associated program's path in the buffer:
+    // then the icon Explorer shows for the file is its type's, from SHGetFileInfoW.
+    std::wstring buffer = wide;
+    buffer.resize(std::max<std::size_t>(buffer.size() + 1, 32768), L'\0');
+    WORD index = iconIndex;
+    HICON own = ::ExtractAssociatedIconW(reinterpret_cast<::HINSTANCE>(instance), buffer.data(), &index);
+    if (own && std::wstring(buffer.c_str()) == wide) {
+        iconIndex = index;
+        return reinterpret_cast<IconHandle>(own);
+    }
+    if (own) ::DestroyIcon(own);
+    SHFILEINFOW info{};
+    if (::SHGetFileInfoW(wide.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON) && info.hIcon) {
+        return reinterpret_cast<IconHandle>(info.hIcon);
+    }
+    return 0;
+}
+
+bool Win32Platform::DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned step,
+                               std::intptr_t, unsigned flags) {
+    if (!icon || !wholeImage(surface.image)) return false;
+    DibSurface dib(surface.image);
+    if (!dib.ok()) return false;
+    const BOOL drawn =
+        ::DrawIconEx(dib.dc(), x, y, reinterpret_cast<HICON>(icon), cx, cy, step, nullptr, flags ? flags : DI_NORMAL);
+    if (!drawn) return false;
+    dib.copyTo(surface.image);
+    return true;
+}
+
+bool Win32Platform::DestroyIcon(IconHandle icon) { return icon && ::DestroyIcon(reinterpret_cast<HICON>(icon)); }
+
+bool Win32Platform::BitBlt(Surface& destination, int x, int y, int width, int height, const Surface& source, int sx,
+                           int sy, unsigned rop) {
+    if (rop != kSrcCopy || !wholeImage(destination.image) || !wholeImage(source.image)) return false;
+    // Both pictures are ours in memory: a copy clipped to both images, as GDI's would be.
+    Bitmap& to = destination.image;
+    const Bitmap& from = source.image;
+    const long long skipX = std::max({0LL, -static_cast<long long>(x), -static_cast<long long>(sx)});
+    const long long skipY = std::max({0LL, -static_cast<long long>(y), -static_cast<long long>(sy)});
+    const long long spanX = std::min(
+        {static_cast<long long>(width), static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - sx});
+    const long long spanY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - y,
+                                      static_cast<long long>(from.height) - sy});
+    for (long long row = skipY; row < spanY; ++row) {
+        for (long long col = skipX; col < spanX; ++col) {
+            to.pixels[static_cast<std::size_t>((y + row) * to.width + x + col)] =
+                from.pixels[static_cast<std::size_t>((sy + row) * from.width + sx + col)];
+        }
+    }
+    return true;
+}
+
+}  // namespace qlp::win32
