@@ -7,7 +7,8 @@ set -eu
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUILLOP_WERROR=ON >/dev/null
 cmake --build "$build"
 mkdir -p "$build/corpus"
 cd "$build"

@@ -2,7 +2,9 @@
 # Sets up a fresh Debian 12 machine, builds Quillop, then starts it or runs
 # every test:
 #   tools/setup.sh run    install what is missing, build, start the launcher
-#   tools/setup.sh test   install what is missing, build, run every test
+#   tools/setup.sh test   install what is missing, build, run every test; then
+#                         build the core and its tests for Windows and run them
+#                         under Wine
 # Packages are installed with apt-get (through sudo when not run as root).
 set -eu
 mode=${1:-run}
@@ -30,11 +32,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-
 if [ "$mode" = run ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build -j"$(nproc)"
   exec build/src/quillop
 fi
-cd build
-ctest --output-on-failure -j"$(nproc)"
+
+# The tests build everything, benchmarks included, with warnings as errors.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOP_WERROR=ON -DQUILLOP_BENCH=ON
+cmake --build build -j"$(nproc)"
+(cd build && ctest --output-on-failure -j"$(nproc)")
+
+# The core and its tests built as Windows programs with MinGW-w64, run under Wine.
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUILLOP_WERROR=ON
+cmake --build build-win -j"$(nproc)"
+(cd build-win && ctest --output-on-failure -j"$(nproc)")
