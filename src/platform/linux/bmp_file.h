@@ -1,23 +1,18 @@
 #pragma once
-// Windows bitmap files for the slot pictures and the scratch picture.
+// Writing the slot pictures and the scratch picture to their files.
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "model/controls.h"
+#include "platform/bmp/bmp_codec.h"
 
 namespace qlp::linux_desktop {
 
-// The picture as a 24-bit bottom-up Windows bitmap (colour only, as a screen
-// picture has no transparency). Empty when the picture has no pixels or its
-// pixel count does not match its size.
-std::vector<unsigned char> encodeBmp(const Bitmap& picture);
-
-// Decodes an uncompressed 24- or 32-bit Windows bitmap, as encodeBmp writes
-// and most programs do; nullopt for anything else, which other readers may take.
-std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size);
+// The bitmap format itself is portable code of its own.
+using bmp::decodeBmp;
+using bmp::encodeBmp;
 
 // Replaces `path` with `bytes`: written to a temporary file beside it, flushed
 // to disk and renamed over it, so a reader sees the old file or the new one,
