@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "platform/linux/files/bmp_file.h"
+#include "platform/linux/bmp_file.h"
 #include "platform/linux/linux_platform.h"
 
 namespace qlp::linux_desktop {

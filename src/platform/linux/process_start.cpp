@@ -1,4 +1,4 @@
-#include "platform/linux/services/process_start.h"
+#include "platform/linux/process_start.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/files/instance_lock.h"
+#include "platform/linux/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/services/icon_theme.h"
+#include "platform/linux/icon_theme.h"
 
 #include <dirent.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/linux/files/file_read.h"
+#include "platform/linux/file_read.h"
 
 namespace qlp::linux_desktop {
 

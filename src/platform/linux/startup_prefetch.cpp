@@ -1,10 +1,10 @@
-#include "platform/linux/startup/startup_prefetch.h"
+#include "platform/linux/startup_prefetch.h"
 
 #include <QThread>
 
 #include "model/launcher.h"
-#include "platform/linux/files/bmp_file.h"
-#include "platform/linux/services/icon_lookup.h"
+#include "platform/linux/bmp_file.h"
+#include "platform/linux/icon_lookup.h"
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/files/file_read.h"
+#include "platform/linux/file_read.h"
 #include "platform/profile/profile_text.h"
 
 namespace qlp::linux_desktop {

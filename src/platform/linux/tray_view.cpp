@@ -1,8 +1,8 @@
-#include "platform/linux/views/tray_view.h"
+#include "platform/linux/tray_view.h"
 
 #include <cstring>
 
-#include "platform/linux/views/desktop.h"
+#include "platform/linux/desktop.h"
 #include "window/window.h"
 
 // The icons are compiled into this static library; without a reference the

@@ -1,4 +1,4 @@
-#include "platform/linux/files/config_dir.h"
+#include "platform/linux/config_dir.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

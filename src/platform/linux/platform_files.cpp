@@ -10,11 +10,11 @@
 #include <climits>
 #include <ctime>
 
-#include "platform/linux/files/config_dir.h"
-#include "platform/linux/files/profile_cache.h"
+#include "platform/linux/config_dir.h"
+#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/startup/startup_prefetch.h"
-#include "platform/linux/views/desktop.h"
+#include "platform/linux/profile_cache.h"
+#include "platform/linux/startup_prefetch.h"
 
 namespace qlp::linux_desktop {
 

@@ -10,9 +10,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/views/desktop.h"
-#include "platform/linux/views/main_window.h"
+#include "platform/linux/main_window.h"
 
 namespace qlp::linux_desktop {
 

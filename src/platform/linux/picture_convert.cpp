@@ -1,4 +1,4 @@
-#include "platform/linux/views/picture_convert.h"
+#include "platform/linux/picture_convert.h"
 
 #include <cstring>
 

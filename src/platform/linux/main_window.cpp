@@ -1,4 +1,4 @@
-#include "platform/linux/views/main_window.h"
+#include "platform/linux/main_window.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -15,11 +15,11 @@
 #include "app/startup.h"
 #include "launcher/launch.h"
 #include "launcher/navigation.h"
-#include "platform/linux/views/desktop.h"
-#include "platform/linux/views/key_codes.h"
-#include "platform/linux/views/picture_convert.h"
-#include "platform/linux/views/screen_placement.h"
-#include "platform/linux/views/tray_view.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/key_codes.h"
+#include "platform/linux/picture_convert.h"
+#include "platform/linux/screen_placement.h"
+#include "platform/linux/tray_view.h"
 #include "slots/editing.h"
 #include "slots/registration.h"
 #include "window/window.h"

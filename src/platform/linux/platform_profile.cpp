@@ -10,8 +10,8 @@
 #include <climits>
 #include <cstdlib>
 
-#include "platform/linux/files/profile_cache.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/profile_cache.h"
 
 namespace qlp::linux_desktop {
 

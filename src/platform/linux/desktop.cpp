@@ -1,4 +1,4 @@
-#include "platform/linux/views/desktop.h"
+#include "platform/linux/desktop.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -7,13 +7,13 @@
 #include <QTimer>
 
 #include "app/startup.h"
-#include "platform/linux/linux_platform.h"
-#include "platform/linux/views/description_dialog_view.h"
-#include "platform/linux/views/main_window.h"
-#include "platform/linux/views/options_dialog_view.h"
-#include "platform/linux/views/tray_view.h"
-#include "platform/linux/views/window_stacking.h"
 #include "slots/icon_picture.h"
+#include "platform/linux/description_dialog_view.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/main_window.h"
+#include "platform/linux/options_dialog_view.h"
+#include "platform/linux/tray_view.h"
+#include "platform/linux/window_stacking.h"
 
 namespace qlp::linux_desktop {
 

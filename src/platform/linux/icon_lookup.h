@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/files/file_read.h"
-#include "platform/linux/services/icon_theme.h"
+#include "platform/linux/file_read.h"
+#include "platform/linux/icon_theme.h"
 
 namespace qlp::linux_desktop {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/views/options_dialog_view.h"
+#include "platform/linux/options_dialog_view.h"
 
 #include <QCloseEvent>
 #include <QSignalBlocker>
@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "options/options.h"
-#include "platform/linux/views/desktop.h"
+#include "platform/linux/desktop.h"
 
 namespace qlp::linux_desktop {
 

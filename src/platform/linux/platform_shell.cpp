@@ -4,9 +4,9 @@
 #include <QUrl>
 
 #include "platform/cmdline/command_line.h"
+#include "platform/linux/desktop_entry.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/services/desktop_entry.h"
-#include "platform/linux/services/process_start.h"
+#include "platform/linux/process_start.h"
 
 namespace qlp::linux_desktop {
 

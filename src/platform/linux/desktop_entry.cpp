@@ -1,4 +1,4 @@
-#include "platform/linux/services/desktop_entry.h"
+#include "platform/linux/desktop_entry.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

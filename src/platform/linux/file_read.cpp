@@ -1,4 +1,4 @@
-#include "platform/linux/files/file_read.h"
+#include "platform/linux/file_read.h"
 
 #include <fcntl.h>
 #include <unistd.h>

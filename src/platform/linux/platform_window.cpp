@@ -2,11 +2,11 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/views/desktop.h"
-#include "platform/linux/views/main_window.h"
-#include "platform/linux/views/tray_view.h"
-#include "platform/linux/views/window_stacking.h"
+#include "platform/linux/main_window.h"
+#include "platform/linux/tray_view.h"
+#include "platform/linux/window_stacking.h"
 
 namespace qlp::linux_desktop {
 

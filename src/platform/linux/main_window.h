@@ -13,7 +13,7 @@
 #include <QWidget>
 
 #include "model/launcher.h"
-#include "platform/linux/views/window_stacking.h"
+#include "platform/linux/window_stacking.h"
 
 namespace qlp::linux_desktop {
 

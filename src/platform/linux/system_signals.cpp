@@ -1,4 +1,4 @@
-#include "platform/linux/startup/system_signals.h"
+#include "platform/linux/system_signals.h"
 
 #include <fcntl.h>
 #include <cerrno>
@@ -10,7 +10,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 
-#include "platform/linux/views/desktop.h"
+#include "platform/linux/desktop.h"
 
 namespace qlp::linux_desktop {
 

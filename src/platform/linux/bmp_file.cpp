@@ -1,4 +1,4 @@
-#include "platform/linux/files/bmp_file.h"
+#include "platform/linux/bmp_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

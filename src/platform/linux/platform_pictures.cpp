@@ -8,12 +8,12 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "platform/linux/files/bmp_file.h"
-#include "platform/linux/files/file_read.h"
-#include "platform/linux/files/profile_cache.h"
+#include "platform/linux/bmp_file.h"
+#include "platform/linux/file_read.h"
+#include "platform/linux/icon_lookup.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/services/icon_lookup.h"
-#include "platform/linux/views/picture_convert.h"
+#include "platform/linux/picture_convert.h"
+#include "platform/linux/profile_cache.h"
 #include "settings/settings_io.h"
 
 namespace qlp::linux_desktop {

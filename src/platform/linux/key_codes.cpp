@@ -1,4 +1,4 @@
-#include "platform/linux/views/key_codes.h"
+#include "platform/linux/key_codes.h"
 
 #include <QKeyEvent>
 

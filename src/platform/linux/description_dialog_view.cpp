@@ -1,4 +1,4 @@
-#include "platform/linux/views/description_dialog_view.h"
+#include "platform/linux/description_dialog_view.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "descriptions/descriptions.h"
-#include "platform/linux/views/desktop.h"
-#include "platform/linux/views/main_window.h"
+#include "platform/linux/desktop.h"
+#include "platform/linux/main_window.h"
 
 namespace qlp::linux_desktop {
 

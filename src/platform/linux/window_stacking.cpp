@@ -1,4 +1,4 @@
-#include "platform/linux/views/window_stacking.h"
+#include "platform/linux/window_stacking.h"
 
 #include <algorithm>
 #include <vector>

@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "model/controls.h"
-#include "platform/linux/files/file_read.h"
-#include "platform/linux/services/icon_lookup.h"
+#include "platform/linux/file_read.h"
+#include "platform/linux/icon_lookup.h"
 #include "platform/profile/profile_text.h"
 
 namespace qlp::linux_desktop {
