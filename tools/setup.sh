@@ -32,17 +32,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-
 if [ "$mode" = run ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build build -j"$(nproc)"
   exec build/src/quillop
 fi
+
+# The tests build everything, benchmarks included, with warnings as errors.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLOP_WERROR=ON -DQUILLOP_BENCH=ON
+cmake --build build -j"$(nproc)"
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 # The Windows program and its tests, cross-built with MinGW-w64 and run under
 # Wine (a private prefix in ~/.cache, a Japanese locale so code page 932 holds).
-cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQUILLOP_BENCH=OFF
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUILLOP_WERROR=ON
 cmake --build build-win -j"$(nproc)"
-cd build-win
-ctest --output-on-failure -j"$(nproc)"
+(cd build-win && ctest --output-on-failure -j"$(nproc)")

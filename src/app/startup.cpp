@@ -1,13 +1,11 @@
 #include "app/startup.h"
 
-#include "descriptions/descriptions.h"
-#include "launcher/launch.h"
 #include "launcher/navigation.h"
+#include "model/files.h"
 #include "model/text.h"
 #include "options/options.h"
 #include "platform/platform_ops.h"
 #include "settings/settings_io.h"
-#include "slots/editing.h"
 #include "slots/icon_picture.h"
 #include "window/window.h"
 
@@ -54,7 +52,7 @@ void Form_Unload(Launcher& app, std::int16_t& /*cancel*/) {
     Form1& f = app.form1;
     f.windowState = WindowState::Normal;
     const std::string scratch = scratchFilePath(f);
-    if (sameText(app.ops.Dir(scratch), "QLPtemp")) app.ops.Kill(scratch);
+    if (sameText(app.ops.Dir(scratch), scratchFileName())) app.ops.Kill(scratch);
     removeTrayIcon(app);
     SaveSettings(app);
     endProcess(app);
@@ -74,28 +72,5 @@ void setText2(Launcher& app, const std::string& text) {
 }
 
 void Text2_Change(Launcher& app) { setText2(app, ""); }
-
-void menu_Click(Launcher& app, MenuId id) {
-    switch (id) {
-        case MenuId::Nnnnn:
-        case MenuId::h0:
-        case MenuId::h1:
-        case MenuId::h2: return;
-        case MenuId::Hkai: Hkai_Click(app); return;
-        case MenuId::DELS: DELS_Click(app); return;
-        case MenuId::Ksw: Ksw_Click(app); return;
-        case MenuId::Ktext: Ktext_Click(app); return;
-        case MenuId::sWrite: sWrite_Click(app); return;
-        case MenuId::PSwrite: PSwrite_Click(app); return;
-        case MenuId::ALH: ALH_Click(app); return;
-        case MenuId::imove: imove_Click(app); return;
-        case MenuId::SKchk: SKchk_Click(app); return;
-        case MenuId::op: op_Click(app); return;
-        case MenuId::mn_load: mn_load_Click(app); return;
-        case MenuId::mn_save: mn_save_Click(app); return;
-        case MenuId::ends: ends_Click(app); return;
-        case MenuId::ends2: ends2_Click(app); return;
-    }
-}
 
 }  // namespace qlp

@@ -20,7 +20,4 @@ void ends2_Click(Launcher& app);
 void setText2(Launcher& app, const std::string& text);
 void Text2_Change(Launcher& app);
 
-// Runs the click handler of a chosen popup entry.
-void menu_Click(Launcher& app, MenuId id);
-
 }  // namespace qlp

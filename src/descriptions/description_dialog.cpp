@@ -33,6 +33,10 @@ void Form_Unload(Launcher& app, std::int16_t& /*cancel*/) {
     app.form1.focus = Focus::VScroll1;
 }
 
+void setText1(Launcher& app, const std::string& text) { app.form3.Text1.text = text; }
+
+void setText2(Launcher& app, const std::string& text) { app.form3.Text2.text = text; }
+
 void closeBox(Launcher& app) {
     std::int16_t cancel = 0;
     Form_Unload(app, cancel);

@@ -3,6 +3,7 @@
 // description dialog Form3.
 
 #include <cstdint>
+#include <string>
 
 #include "model/launcher.h"
 
@@ -27,6 +28,9 @@ void Text2_KeyPress(Launcher& app, int& keyAscii);
 void Form_Unload(Launcher& app, std::int16_t& cancel);
 // The close box: unloads and destroys the form.
 void closeBox(Launcher& app);
+// The user edited a text box.
+void setText1(Launcher& app, const std::string& text);
+void setText2(Launcher& app, const std::string& text);
 
 }  // namespace form3
 }  // namespace qlp

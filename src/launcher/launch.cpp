@@ -1,5 +1,6 @@
 #include "launcher/launch.h"
 
+#include "menu/menu.h"
 #include "platform/platform_ops.h"
 #include "slots/editing.h"
 

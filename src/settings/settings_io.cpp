@@ -21,14 +21,6 @@ std::string readValue(Launcher& app, std::string_view section, const std::string
 
 }  // namespace
 
-std::string settingsFileIn(const std::string& winDir) { return winDir + "/QLPconf.ini"; }
-std::string slotPictureFileName(int slot) { return indexed("Licn", slot); }
-std::string slotPictureFileIn(const std::string& winDir, int slot) { return winDir + "/" + slotPictureFileName(slot); }
-std::string settingsFilePath(const Form1& f) { return settingsFileIn(f.winDir); }
-std::string slotPictureFilePath(const Form1& f, int slot) { return slotPictureFileIn(f.winDir, slot); }
-std::string scratchFileIn(const std::string& winDir) { return winDir + "/QLPtemp"; }
-std::string scratchFilePath(const Form1& f) { return scratchFileIn(f.winDir); }
-
 void SaveSettings(Launcher& app) {
     const Form1& f = app.form1;
     const std::string file = settingsFilePath(f);

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/startup.h"
 #include "launcher/launch.h"
+#include "menu/menu.h"
+#include "model/files.h"
 #include "model/text.h"
 #include "options/options.h"
-#include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_values.h"
 
@@ -88,7 +88,7 @@ void DELS_Click(Launcher& app) {
     f.slotNote[s].clear();
     f.slotExeType[s] = 0;
     const std::string picture = slotPictureFilePath(f, s);
-    if (sameText(app.ops.Dir(picture), "Licn" + std::to_string(s))) app.ops.Kill(picture);
+    if (sameText(app.ops.Dir(picture), slotPictureFileName(s))) app.ops.Kill(picture);
     for (const auto& key : settings::kSlotKeys) writeSlotKey(app, key, s, std::string(settings::kAbsentMarker));
 }
 
@@ -102,21 +102,6 @@ void Command2_Click(Launcher& app) {
     if (!chosen || chosen->empty()) return;
     f.CommonDialog1_FileName = *chosen;
     f.slotPath[f.dropSlot] = *chosen;
-}
-
-std::vector<PopupEntry> popupEntries(const Form1& f, PopupMenuName menu) {
-    std::vector<PopupEntry> entries;
-    if (menu == PopupMenuName::Tcom) {
-        for (MenuId id : kTcomOrder) entries.push_back({id, menuEntry(f, id)});
-    } else {
-        for (MenuId id : kPpmOrder) entries.push_back({id, menuEntry(f, id)});
-    }
-    return entries;
-}
-
-void showPopup(Launcher& app, PopupMenuName menu) {
-    const auto chosen = app.ops.PopupMenu(menu, popupEntries(app.form1, menu));
-    if (chosen) menu_Click(app, *chosen);
 }
 
 }  // namespace qlp

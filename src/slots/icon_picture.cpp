@@ -4,9 +4,9 @@
 #include <cmath>
 #include <memory>
 
+#include "model/files.h"
 #include "model/text.h"
 #include "platform/platform_ops.h"
-#include "settings/settings_io.h"
 
 namespace qlp {
 

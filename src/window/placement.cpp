@@ -1,5 +1,5 @@
+#include "menu/menu.h"
 #include "platform/platform_ops.h"
-#include "slots/editing.h"
 #include "window/window.h"
 
 namespace qlp {
@@ -46,5 +46,14 @@ void txt_Ktext_MouseDown(Launcher& app, int button, int, float, float) {
     f.sWrite.enabled = false;
     showPopup(app, PopupMenuName::ppm);
 }
+
+void setFormPosition(Launcher& app, float left, float top) {
+    app.form1.left = left;
+    app.form1.top = top;
+}
+
+void setFormWindowState(Launcher& app, WindowState state) { app.form1.windowState = state; }
+
+void setFormShown(Launcher& app) { app.form1.visible = true; }
 
 }  // namespace qlp

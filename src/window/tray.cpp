@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "platform/platform_ops.h"
-#include "slots/editing.h"
+#include "menu/menu.h"
 #include "window/window.h"
 
 namespace qlp {

@@ -22,4 +22,12 @@ void Frame1_MouseDown(Launcher& app, int button, int shift, float x, float y);
 void Label1_MouseDown(Launcher& app, int button, int shift, float x, float y);
 void txt_Ktext_MouseDown(Launcher& app, int button, int shift, float x, float y);
 
+// What the window system did to the window on its own, told to the state.
+// Moved by the user or the window manager (twips).
+void setFormPosition(Launcher& app, float left, float top);
+// Minimised, maximised or restored from outside the launcher.
+void setFormWindowState(Launcher& app, WindowState state);
+// Brought back from the task bar by the user.
+void setFormShown(Launcher& app);
+
 }  // namespace qlp

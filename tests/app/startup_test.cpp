@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/startup.h"
+#include "menu/menu.h"
 #include "options/options.h"
 #include "support/fake_platform.h"
 

@@ -6,6 +6,7 @@
 
 #include "app/startup.h"
 #include "launcher/navigation.h"
+#include "menu/menu.h"
 #include "model/launcher.h"
 #include "options/options.h"
 #include "slots/editing.h"

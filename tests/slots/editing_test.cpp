@@ -7,6 +7,7 @@
 #include "model/launcher.h"
 #include "options/options.h"
 #include "launcher/launch.h"
+#include "menu/menu.h"
 #include "settings/settings_io.h"
 #include "slots/editing.h"
 #include "support/fake_platform.h"

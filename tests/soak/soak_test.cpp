@@ -22,6 +22,7 @@
 #include "descriptions/descriptions.h"
 #include "launcher/launch.h"
 #include "launcher/navigation.h"
+#include "menu/menu.h"
 #include "options/options.h"
 #include "settings/settings_io.h"
 #include "settings/settings_values.h"

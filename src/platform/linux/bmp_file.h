@@ -1,29 +1,19 @@
 #pragma once
-// Windows bitmap files for the slot pictures and the scratch picture.
+// The slot pictures' format and the bounds on what is read.
 
 #include <cstddef>
-#include <optional>
-#include <vector>
 
-#include "model/controls.h"
+#include "platform/bmp/bmp_codec.h"
 
 namespace qlp::linux_desktop {
 
-// Pictures are icons: neither side may be longer than this, in either
-// direction, so a picture file can't make a start slow or a save huge.
-inline constexpr int kLargestPictureSide = 1024;
+// The bitmap format itself is portable code of its own.
+using bmp::decodeBmp;
+using bmp::encodeBmp;
+using bmp::kLargestPictureSide;
+
 // The largest picture file read: an uncompressed 32-bit picture of the
 // largest size fits with room to spare.
 inline constexpr std::size_t kLargestPictureFile = 8u << 20;
-
-// The picture as a 24-bit bottom-up Windows bitmap (colour only, as a screen
-// picture has no transparency). Empty when the picture has no pixels or its
-// pixel count does not match its size, or it is larger than kLargestPictureSide.
-std::vector<unsigned char> encodeBmp(const Bitmap& picture);
-
-// Decodes an uncompressed 24- or 32-bit Windows bitmap, as encodeBmp writes
-// and most programs do; nullopt for anything else, which other readers may
-// take, and for a picture larger than kLargestPictureSide.
-std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size);
 
 }  // namespace qlp::linux_desktop

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QWindow>
 #include <algorithm>
 #include <utility>
@@ -144,12 +145,10 @@ DescriptionDialogView::DescriptionDialogView(Desktop& desktop)
 
     QObject::connect(text1_, &QLineEdit::textChanged, text1_, [this, app](const QString& text) {
         limit1_->setPrevious(text);
-        if (rendering_) return;
-        desktop_.dispatch([&] { app().form3.Text1.text = text.toStdString(); });
+        desktop_.dispatch([&] { form3::setText1(app(), text.toStdString()); });
     });
     QObject::connect(text2_, &QLineEdit::textChanged, text2_, [this, app](const QString& text) {
-        if (rendering_) return;
-        desktop_.dispatch([&] { app().form3.Text2.text = text.toStdString(); });
+        desktop_.dispatch([&] { form3::setText2(app(), text.toStdString()); });
     });
     QObject::connect(command1_, &QPushButton::clicked, command1_,
                      [this, app] { desktop_.dispatch([&] { form3::Command1_Click(app()); }); });
@@ -173,19 +172,13 @@ DescriptionDialogView::DescriptionDialogView(Desktop& desktop)
 
 DescriptionDialogView::~DescriptionDialogView() = default;
 
-QRect DescriptionDialogView::rect(const Control& c) const {
-    const int l = desktop_.px(c.left);
-    const int t = desktop_.pxY(c.top);
-    const int r = desktop_.px(c.left + c.width);
-    const int b = desktop_.pxY(c.top + c.height);
-    return QRect(l, t, r - l, b - t);
-}
-
 void DescriptionDialogView::renderText(QLineEdit* edit, const std::string& text, CharacterLimitValidator* limit) {
     const QString q = QString::fromStdString(text);
     if (edit->text() == q) return;
     // A text set by the program is shown whole, even beyond the typing limit.
     if (limit) limit->setPrevious(q);
+    // The program's own text is no edit of the user's.
+    const QSignalBlocker block(edit);
     edit->setText(q);
 }
 
@@ -200,23 +193,22 @@ void DescriptionDialogView::placeOverMainWindow() {
 void DescriptionDialogView::render() {
     const Form3& d = desktop_.app().form3;
     const Focus focus = desktop_.app().form1.focus;
-    rendering_ = true;
 
     const QString caption = QString::fromStdString(d.caption);
     if (window_->windowTitle() != caption) window_->setWindowTitle(caption);
     const QSize client(desktop_.px(d.clientWidth), desktop_.pxY(d.clientHeight));
     if (window_->size() != client) window_->setFixedSize(client);
 
-    setGeometryIfChanged(frame1_, rect(d.Frame1));
-    setGeometryIfChanged(label1_, rect(d.Label1));
-    setGeometryIfChanged(text1_, rect(d.Text1));
-    setGeometryIfChanged(command1_, rect(d.Command1));
-    setGeometryIfChanged(command2_, rect(d.Command2));
-    setGeometryIfChanged(frame2_, rect(d.Frame2));
-    setGeometryIfChanged(label2_, rect(d.Label2));
-    setGeometryIfChanged(text2_, rect(d.Text2));
-    setGeometryIfChanged(command3_, rect(d.Command3));
-    setGeometryIfChanged(command4_, rect(d.Command4));
+    setGeometryIfChanged(frame1_, desktop_.pixelRect(d.Frame1));
+    setGeometryIfChanged(label1_, desktop_.pixelRect(d.Label1));
+    setGeometryIfChanged(text1_, desktop_.pixelRect(d.Text1));
+    setGeometryIfChanged(command1_, desktop_.pixelRect(d.Command1));
+    setGeometryIfChanged(command2_, desktop_.pixelRect(d.Command2));
+    setGeometryIfChanged(frame2_, desktop_.pixelRect(d.Frame2));
+    setGeometryIfChanged(label2_, desktop_.pixelRect(d.Label2));
+    setGeometryIfChanged(text2_, desktop_.pixelRect(d.Text2));
+    setGeometryIfChanged(command3_, desktop_.pixelRect(d.Command3));
+    setGeometryIfChanged(command4_, desktop_.pixelRect(d.Command4));
     setCaptionIfChanged(label1_, d.Label1.caption);
     setCaptionIfChanged(label2_, d.Label2.caption);
     setCaptionIfChanged(command1_, d.Command1.caption);
@@ -252,7 +244,6 @@ void DescriptionDialogView::render() {
         if (focus == Focus::Form3) window_->activateWindow();
     }
     appliedFocus_ = focus;
-    rendering_ = false;
 }
 
 }  // namespace qlp::linux_desktop

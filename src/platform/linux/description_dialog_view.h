@@ -76,7 +76,6 @@ public:
     QPushButton* pageCancel() { return command4_; }
 
 private:
-    QRect rect(const Control& c) const;
     void renderText(QLineEdit* edit, const std::string& text, CharacterLimitValidator* limit);
     void placeOverMainWindow();
 
@@ -93,7 +92,6 @@ private:
     QPushButton* command3_;
     QPushButton* command4_;
     CharacterLimitValidator* limit1_;
-    bool rendering_ = false;
     bool shown_ = false;
     Focus appliedFocus_ = Focus::None;
 };

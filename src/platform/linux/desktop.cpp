@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
@@ -44,7 +45,7 @@ Desktop::~Desktop() { platform_.attach(nullptr); }
 void Desktop::render() {
     // A handler may run inside another's modal wait; the outer one renders again.
     if (rendering_) return;
-    rendering_ = true;
+    const QScopedValueRollback rendering(rendering_, true);
     main_->render();
     if (!started_ && main_->isVisible()) {
         started_ = true;
@@ -53,10 +54,19 @@ void Desktop::render() {
     }
     if (options_ || app_.form2.visible) options().render();
     if (descriptions_ || app_.form3.visible) descriptions().render();
-    rendering_ = false;
+}
+
+QRect Desktop::pixelRect(const Control& c) const {
+    const int l = px(c.left);
+    const int t = pxY(c.top);
+    const int r = px(c.left + c.width);
+    const int b = pxY(c.top + c.height);
+    return QRect(l, t, r - l, b - t);
 }
 
 void Desktop::startAfterShown() {
+    // WORKAROUND: Qt leaves the map request in Xlib's buffer until its event
+    // loop next waits; sent now, the window maps before the work below.
     flushToWindowSystem();
     qtTexts_ = loadQtJapaneseTexts({});
     tray_->start();

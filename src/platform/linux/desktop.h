@@ -7,6 +7,8 @@
 #include <memory>
 #include <utility>
 
+#include <QRect>
+
 #include "model/launcher.h"
 
 class QTranslator;
@@ -58,6 +60,9 @@ public:
     int pxY(float twips) const { return static_cast<int>(std::lround(twips / tppY_)); }
     float twipsX(int pixels) const { return static_cast<float>(pixels) * tppX_; }
     float twipsY(int pixels) const { return static_cast<float>(pixels) * tppY_; }
+    // A control's place in pixels. The right and bottom edges are rounded on
+    // their own, so neighbours meet without gaps.
+    QRect pixelRect(const Control& c) const;
 
 private:
     void startAfterShown();

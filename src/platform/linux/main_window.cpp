@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <QWindow>
 
@@ -168,7 +169,6 @@ PageScrollBar::PageScrollBar(Desktop& desktop, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     connect(this, &QScrollBar::valueChanged, this, [this](int value) {
-        if (rendering) return;
         desktop_.dispatch([&] { setPage(desktop_.app(), value); });
     });
     restTimer_.setInterval(100);
@@ -304,7 +304,7 @@ SlotWidget* MainWindow::slot(int i) {
 void MainWindow::renderSlot(int i) {
     const Control& c = desktop_.app().form1.Image1[i];
     SlotWidget* w = slots_[i];
-    setGeometryIfChanged(w, twipsRect(c));
+    setGeometryIfChanged(w, desktop_.pixelRect(c));
     const QString tip = QString::fromStdString(c.toolTip);
     if (w->toolTip() != tip) w->setToolTip(tip);
     if (w->shownPicture != c.picture) w->setPicture(c.picture);
@@ -330,15 +330,6 @@ QLineEdit* MainWindow::text2() {
     return text2_;
 }
 
-QRect MainWindow::twipsRect(const Control& c) const {
-    const int l = desktop_.px(c.left);
-    const int t = desktop_.pxY(c.top);
-    // Right and bottom edges are rounded on their own, so neighbours meet without gaps.
-    const int r = desktop_.px(c.left + c.width);
-    const int b = desktop_.pxY(c.top + c.height);
-    return QRect(l, t, r - l, b - t);
-}
-
 void MainWindow::render() {
     const Form1& f = desktop_.app().form1;
     const QString caption = QString::fromStdString(f.caption);
@@ -357,10 +348,10 @@ void MainWindow::render() {
         }
     }
 
-    setGeometryIfChanged(frame1_, twipsRect(f.Frame1));
+    setGeometryIfChanged(frame1_, desktop_.pixelRect(f.Frame1));
     const int front = frontFrame(f);
     for (int p = 0; p < kPageCount; ++p) {
-        setGeometryIfChanged(pages_[p], twipsRect(f.Frame[p]));
+        setGeometryIfChanged(pages_[p], desktop_.pixelRect(f.Frame[p]));
         pages_[p]->setVisible(p == front);
         if (p == front) pages_[p]->raise();
     }
@@ -372,15 +363,14 @@ void MainWindow::render() {
             slot(i);
         }
     }
-    setGeometryIfChanged(scroll_, twipsRect(f.VScroll1));
+    setGeometryIfChanged(scroll_, desktop_.pixelRect(f.VScroll1));
     if (scroll_->value() != f.VScroll1.value) {
-        scroll_->rendering = true;
+        const QSignalBlocker block(scroll_);
         scroll_->setValue(f.VScroll1.value);
-        scroll_->rendering = false;
     }
-    setGeometryIfChanged(label1_, twipsRect(f.Label1));
+    setGeometryIfChanged(label1_, desktop_.pixelRect(f.Label1));
     setTextIfChanged(label1_, f.Label1.caption);
-    setGeometryIfChanged(ktext_, twipsRect(f.txt_Ktext));
+    setGeometryIfChanged(ktext_, desktop_.pixelRect(f.txt_Ktext));
     setTextIfChanged(ktext_, f.txt_Ktext.caption);
     if ((text2_ || !f.Text2.text.empty()) && text2()->text() != QString::fromStdString(f.Text2.text)) {
         text2()->setText(QString::fromStdString(f.Text2.text));
@@ -462,27 +452,28 @@ void MainWindow::moveEvent(QMoveEvent* event) {
     // The user or the window manager moved the window: the state follows, but
     // only when the pixel position differs, so rounding never drifts it.
     if (!windowPlacementAllowed()) return;
-    Form1& f = desktop_.app().form1;
+    const Form1& f = desktop_.app().form1;
     const QPoint pos = frameGeometry().topLeft();
-    if (pos.x() != desktop_.px(f.left)) f.left = desktop_.twipsX(pos.x());
-    if (pos.y() != desktop_.pxY(f.top)) f.top = desktop_.twipsY(pos.y());
+    const float left = pos.x() != desktop_.px(f.left) ? desktop_.twipsX(pos.x()) : f.left;
+    const float top = pos.y() != desktop_.pxY(f.top) ? desktop_.twipsY(pos.y()) : f.top;
+    setFormPosition(desktop_.app(), left, top);
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
-    Form1& f = desktop_.app().form1;
+    Launcher& app = desktop_.app();
     if (minimisedForTray_ && !(windowState() & Qt::WindowMinimized)) {
         // The user brought the window back from the task bar: it is shown again.
         minimisedForTray_ = false;
-        f.visible = true;
+        setFormShown(app);
     }
     if (windowState() & Qt::WindowMinimized) {
-        f.windowState = WindowState::Minimized;
+        setFormWindowState(app, WindowState::Minimized);
     } else if (windowState() & Qt::WindowMaximized) {
-        f.windowState = WindowState::Maximized;
+        setFormWindowState(app, WindowState::Maximized);
     } else {
-        f.windowState = WindowState::Normal;
+        setFormWindowState(app, WindowState::Normal);
     }
 }
 

@@ -64,7 +64,6 @@ private:
 class PageScrollBar : public QScrollBar {
 public:
     PageScrollBar(Desktop& desktop, QWidget* parent);
-    bool rendering = false;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -127,7 +126,6 @@ private:
     void showFirstTime();
     // Brings slot i's widget in line with the state.
     void renderSlot(int i);
-    QRect twipsRect(const Control& c) const;
     void renderVisibility(const Form1& f);
     Desktop& desktop_;
     PressArea* frame1_;

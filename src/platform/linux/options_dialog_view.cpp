@@ -67,31 +67,17 @@ OptionsDialogView::OptionsDialogView(Desktop& desktop) : QWidget(nullptr, Qt::Di
     iCheck_ = new WrappingCheckBox(this);
     iCheck_->setObjectName(QStringLiteral("iCheck"));
 
-    connect(sliderH_, &QSlider::valueChanged, this, [this](int value) {
-        if (rendering_) return;
-        desktop_.dispatch([&] { form2::setSliderH(desktop_.app(), value); });
-    });
-    connect(sliderW_, &QSlider::valueChanged, this, [this](int value) {
-        if (rendering_) return;
-        desktop_.dispatch([&] { form2::setSliderW(desktop_.app(), value); });
-    });
+    connect(sliderH_, &QSlider::valueChanged, this,
+            [this](int value) { desktop_.dispatch([&] { form2::setSliderH(desktop_.app(), value); }); });
+    connect(sliderW_, &QSlider::valueChanged, this,
+            [this](int value) { desktop_.dispatch([&] { form2::setSliderW(desktop_.app(), value); }); });
     connect(iconsize_, &QPushButton::clicked, this,
             [this] { desktop_.dispatch([&] { form2::iconsize_Click(desktop_.app()); }); });
-    connect(iCheck_, &QCheckBox::toggled, this, [this](bool checked) {
-        if (rendering_) return;
-        desktop_.dispatch([&] { form2::setICheck(desktop_.app(), checked ? 1 : 0); });
-    });
+    connect(iCheck_, &QCheckBox::toggled, this,
+            [this](bool checked) { desktop_.dispatch([&] { form2::setICheck(desktop_.app(), checked ? 1 : 0); }); });
 }
 
 OptionsDialogView::~OptionsDialogView() = default;
-
-QRect OptionsDialogView::rect(const Control& c) const {
-    const int l = desktop_.px(c.left);
-    const int t = desktop_.pxY(c.top);
-    const int r = desktop_.px(c.left + c.width);
-    const int b = desktop_.pxY(c.top + c.height);
-    return QRect(l, t, r - l, b - t);
-}
 
 void OptionsDialogView::renderSlider(QSlider* widget, const Slider& slider) {
     const QSignalBlocker block(widget);
@@ -99,32 +85,31 @@ void OptionsDialogView::renderSlider(QSlider* widget, const Slider& slider) {
     if (widget->singleStep() != slider.smallChange) widget->setSingleStep(slider.smallChange);
     if (widget->pageStep() != slider.largeChange) widget->setPageStep(slider.largeChange);
     if (widget->value() != slider.value) widget->setValue(slider.value);
-    setGeometryIfChanged(widget, rect(slider));
+    setGeometryIfChanged(widget, desktop_.pixelRect(slider));
 }
 
 void OptionsDialogView::render() {
     const Form2& d = desktop_.app().form2;
     if (!d.loaded) return;
-    rendering_ = true;
     const QString caption = QString::fromStdString(d.caption);
     if (windowTitle() != caption) setWindowTitle(caption);
     const QSize client(desktop_.px(d.clientWidth), desktop_.pxY(d.clientHeight));
     if (size() != client) setFixedSize(client);
 
-    setGeometryIfChanged(frame1_, rect(d.Frame1));
+    setGeometryIfChanged(frame1_, desktop_.pixelRect(d.Frame1));
     if (frame1_->title() != QString::fromStdString(d.Frame1.caption)) {
         frame1_->setTitle(QString::fromStdString(d.Frame1.caption));
     }
     renderSlider(sliderW_, d.SliderW);
     renderSlider(sliderH_, d.SliderH);
-    setGeometryIfChanged(sample_, rect(d.sample_img));
-    setGeometryIfChanged(label1_, rect(d.Label1));
+    setGeometryIfChanged(sample_, desktop_.pixelRect(d.sample_img));
+    setGeometryIfChanged(label1_, desktop_.pixelRect(d.Label1));
     if (label1_->text() != QString::fromStdString(d.Label1.caption)) {
         label1_->setText(QString::fromStdString(d.Label1.caption));
     }
-    setGeometryIfChanged(iconsize_, rect(d.iconsize));
+    setGeometryIfChanged(iconsize_, desktop_.pixelRect(d.iconsize));
     setTextIfChanged(iconsize_, d.iconsize.caption);
-    setGeometryIfChanged(iCheck_, rect(d.iCheck));
+    setGeometryIfChanged(iCheck_, desktop_.pixelRect(d.iCheck));
     if (iCheck_->caption() != QString::fromStdString(d.iCheck.caption)) {
         iCheck_->setCaption(QString::fromStdString(d.iCheck.caption));
         iCheck_->setAccessibleName(iCheck_->caption());
@@ -143,7 +128,6 @@ void OptionsDialogView::render() {
     } else if (!d.visible && isVisible()) {
         hide();
     }
-    rendering_ = false;
 }
 
 void OptionsDialogView::closeEvent(QCloseEvent* event) {

@@ -50,7 +50,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QRect rect(const Control& c) const;
     void renderSlider(QSlider* widget, const Slider& slider);
     Desktop& desktop_;
     QGroupBox* frame1_;
@@ -60,7 +59,6 @@ private:
     QLabel* label1_;
     QPushButton* iconsize_;
     WrappingCheckBox* iCheck_;
-    bool rendering_ = false;
 };
 
 }  // namespace qlp::linux_desktop

@@ -1,9 +1,11 @@
 #pragma once
 // Always-on-top and activation of the main window through the X11 window
-// manager (_NET_WM_STATE_ABOVE, _NET_ACTIVE_WINDOW). Qt's own stays-on-top
-// flag would re-create the native window, so it is never touched. On other
-// platforms (Wayland, offscreen) nothing can keep a window on top and the
-// requests do nothing.
+// manager (_NET_WM_STATE_ABOVE, _NET_ACTIVE_WINDOW).
+// WORKAROUND: Qt's own stays-on-top flag re-creates the native window (it is
+// unmapped and mapped again), so it is never touched; and window managers
+// forget the above state when the window is withdrawn, so it is asked again at
+// each map. On other platforms (Wayland, offscreen) nothing can keep a window
+// on top and the requests do nothing.
 
 #include <optional>
 

@@ -149,7 +149,9 @@ bool ProfileText::set(std::string_view section, std::string_view key, std::strin
         endLastLine();
         sections_.emplace_back();
         Section& s = sections_.back();
-        s.lines.push_back({"[" + std::string(section) + "]", lineEnd_});
+        // WORKAROUND: GCC 12 at -O3 warns falsely (-Wrestrict, its bug 105329) when a
+        // one-character string literal is put before a std::string; chars are the same text.
+        s.lines.push_back({'[' + std::string(section) + ']', lineEnd_});
         s.lines.push_back({std::move(keyLine), lineEnd_});
         s.keys.emplace(foldedKey, 1);
         s.lastNonBlank = 1;

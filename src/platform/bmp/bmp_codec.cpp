@@ -1,9 +1,9 @@
-#include "platform/linux/bmp_file.h"
+#include "platform/bmp/bmp_codec.h"
 
 #include <cstdint>
 #include <limits>
 
-namespace qlp::linux_desktop {
+namespace qlp::bmp {
 
 namespace {
 
@@ -92,11 +92,11 @@ std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size) {
         for (std::int32_t x = 0; x < width; ++x) {
             const unsigned char* px = row + static_cast<std::size_t>(x) * bytesPerPixel;
             // Windows keeps no transparency in these pictures: they are opaque.
-            out[x] =
-                0xFF000000u | static_cast<std::uint32_t>(px[2]) << 16 | static_cast<std::uint32_t>(px[1]) << 8 | px[0];
+            out[x] = 0xFF000000u | static_cast<std::uint32_t>(px[2]) << 16 | static_cast<std::uint32_t>(px[1]) << 8 |
+                     px[0];
         }
     }
     return picture;
 }
 
-}  // namespace qlp::linux_desktop
+}  // namespace qlp::bmp
