@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "model/launcher.h"
-#include "platform/linux/iconv_code_page.h"
+#include "platform/linux/files/iconv_code_page.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/profile/profile_encoding.h"
 #include "settings/settings_io.h"

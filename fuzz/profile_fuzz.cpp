@@ -29,7 +29,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/linux/iconv_code_page.h"
+#include "platform/linux/files/iconv_code_page.h"
 #include "platform/profile/profile_encoding.h"
 #include "platform/profile/profile_text.h"
 #include "platform/profile/unicode_text.h"

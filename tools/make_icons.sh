@@ -5,7 +5,7 @@
 #   shown:  a blue tile with six white icon squares (the window's own icon)
 #   hidden: a grey tile with six hollow squares and a small arrow pointing down
 set -euo pipefail
-out="$(cd "$(dirname "$0")/.." && pwd)/src/platform/linux/icons"
+out="$(cd "$(dirname "$0")/.." && pwd)/src/platform/linux/views/icons"
 mkdir -p "$out"
 
 # $1 size, $2 tile colour, $3 square fill, $4 square stroke, $5 file, $6 arrow polygon (optional)

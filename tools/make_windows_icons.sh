@@ -8,6 +8,6 @@ mkdir -p "$out"
 convert "$root"/data/icons/quillop-16.png "$root"/data/icons/quillop-32.png "$root"/data/icons/quillop-48.png \
     "$out/quillop.ico"
 for which in shown hidden; do
-    convert "$root/src/platform/linux/icons/quillop-$which-16.png" "$root/src/platform/linux/icons/quillop-$which-32.png" \
+    convert "$root/src/platform/linux/views/icons/quillop-$which-16.png" "$root/src/platform/linux/views/icons/quillop-$which-32.png" \
         "$out/tray-$which.ico"
 done

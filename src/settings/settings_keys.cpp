@@ -30,6 +30,12 @@ void loadEdge(float& edge, std::string_view value) {
 
 }  // namespace
 
+std::optional<int> pageNamedBy(std::string_view value) {
+    const auto page = readInt16(value);
+    if (page && *page >= 0 && *page <= kLastPage) return *page;
+    return std::nullopt;
+}
+
 const std::array<IndexedKey, 3> kSlotKeys = {{
     {"TEXT", "TEXT", [](const Form1& f, int i) { return f.slotPath[i]; },
      [](Launcher& app, int i, std::string_view v) { app.form1.slotPath[i] = std::string(v); }},
@@ -40,6 +46,8 @@ const std::array<IndexedKey, 3> kSlotKeys = {{
          if (const auto n = readInt16(v)) app.form1.slotExeType[i] = *n;
      }},
 }};
+
+const IndexedKey& kSlotPathKey = kSlotKeys[0];
 
 const IndexedKey kPageKey = {"PSetumei", "PSETUMEI", [](const Form1& f, int p) { return f.pageNote[p]; },
                              [](Launcher& app, int p, std::string_view v) { app.form1.pageNote[p] = std::string(v); }};
@@ -53,10 +61,9 @@ const std::array<OptionKey, 8> kOptionKeys = {{
      [](Launcher& app, std::string_view v) { loadEdge(app.form1.top, v); }, nullptr},
     {"left", Reading::Text, [](const Launcher& app) { return writeSingle(app.form1.left); },
      [](Launcher& app, std::string_view v) { loadEdge(app.form1.left, v); }, nullptr},
-    {"Page", Reading::Text, [](const Launcher& app) { return std::to_string(app.form1.VScroll1.value); },
+    {kPageOption, Reading::Text, [](const Launcher& app) { return std::to_string(app.form1.VScroll1.value); },
      [](Launcher& app, std::string_view v) {
-         const auto page = readInt16(v);
-         if (page && *page >= 0 && *page <= kLastPage) setPage(app, *page);
+         if (const auto page = pageNamedBy(v)) setPage(app, *page);
      },
      nullptr},
     // The slot images' height goes under "SizeX" and their width under "SizeY".

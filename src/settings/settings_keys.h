@@ -4,6 +4,7 @@
 // with a value it finds.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,8 +41,15 @@ struct OptionKey {
 
 // In the order the save writes and the load reads them.
 extern const std::array<IndexedKey, 3> kSlotKeys;
+// The slot key that holds the slot's path, one of kSlotKeys.
+extern const IndexedKey& kSlotPathKey;
 extern const IndexedKey kPageKey;
 extern const std::array<OptionKey, 8> kOptionKeys;
+
+// The option that holds the page shown, and the page a value of it names by
+// the load's rule (nullopt: none, the page is left as it is).
+inline constexpr std::string_view kPageOption = "Page";
+std::optional<int> pageNamedBy(std::string_view value);
 
 // The icon size the sliders take when the file names none.
 inline constexpr std::int32_t kDefaultIconSize = 240;

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
-#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/main_window.h"
+#include "platform/linux/views/desktop.h"
+#include "platform/linux/views/main_window.h"
 #include "temp_dir.h"
 
 namespace qlp::linux_desktop {

@@ -9,10 +9,10 @@
 #include "app/startup.h"
 #include "descriptions/descriptions.h"
 #include "launcher/navigation.h"
-#include "platform/linux/description_dialog_view.h"
-#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/main_window.h"
+#include "platform/linux/views/description_dialog_view.h"
+#include "platform/linux/views/desktop.h"
+#include "platform/linux/views/main_window.h"
 
 namespace qlp::linux_desktop {
 namespace {

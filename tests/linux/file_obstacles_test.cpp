@@ -15,8 +15,8 @@
 
 #include "linux/temp_dir.h"
 #include "model/launcher.h"
-#include "platform/linux/bmp_file.h"
-#include "platform/linux/instance_lock.h"
+#include "platform/linux/files/bmp_file.h"
+#include "platform/linux/files/instance_lock.h"
 #include "platform/linux/linux_platform.h"
 #include "settings/settings_io.h"
 

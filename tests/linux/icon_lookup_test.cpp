@@ -1,4 +1,4 @@
-#include "platform/linux/icon_lookup.h"
+#include "platform/linux/services/icon_lookup.h"
 
 #include <gtest/gtest.h>
 

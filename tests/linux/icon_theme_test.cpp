@@ -1,4 +1,4 @@
-#include "platform/linux/icon_theme.h"
+#include "platform/linux/services/icon_theme.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -8,10 +8,10 @@
 
 #include "app/startup.h"
 #include "launch_test_support.h"
-#include "platform/linux/desktop.h"
-#include "platform/linux/key_codes.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/main_window.h"
+#include "platform/linux/views/desktop.h"
+#include "platform/linux/views/key_codes.h"
+#include "platform/linux/views/main_window.h"
 
 namespace qlp::linux_desktop {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "linux/view_fixture.h"
 #include "options/options.h"
-#include "platform/linux/main_window.h"
-#include "platform/linux/options_dialog_view.h"
+#include "platform/linux/views/main_window.h"
+#include "platform/linux/views/options_dialog_view.h"
 #include "slots/editing.h"
 
 namespace qlp::linux_desktop::test {

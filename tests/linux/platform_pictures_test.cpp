@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <cstring>
 
-#include "platform/linux/bmp_file.h"
-#include "platform/linux/durable_file.h"
+#include "platform/linux/files/bmp_file.h"
+#include "platform/linux/files/durable_file.h"
 #include "platform/linux/linux_platform.h"
 
 namespace qlp::linux_desktop {

@@ -1,6 +1,6 @@
 // Qt's own texts follow the launcher's language when Qt's Japanese
 // translations are installed, and nothing changes when they are not.
-#include "platform/linux/qt_texts.h"
+#include "platform/linux/views/qt_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/screen_placement.h"
+#include "platform/linux/views/screen_placement.h"
 
 #include <gtest/gtest.h>
 

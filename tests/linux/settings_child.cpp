@@ -21,7 +21,7 @@
 
 #include "model/launcher.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/startup_prefetch.h"
+#include "platform/linux/startup/startup_prefetch.h"
 #include "settings/settings_io.h"
 
 using namespace qlp;

@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include "launch_test_support.h"
-#include "platform/linux/instance_lock.h"
+#include "platform/linux/files/instance_lock.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/process_start.h"
+#include "platform/linux/services/process_start.h"
 
 namespace qlp::linux_desktop {
 namespace {

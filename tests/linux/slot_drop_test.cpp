@@ -8,9 +8,9 @@
 #include <QUrl>
 
 #include "app/startup.h"
-#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/main_window.h"
+#include "platform/linux/views/desktop.h"
+#include "platform/linux/views/main_window.h"
 
 namespace qlp::linux_desktop {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <memory>
 
+#include "launcher/navigation.h"
 #include "linux/view_fixture.h"
 #include "model/controls.h"
-#include "launcher/navigation.h"
 #include "options/options.h"
-#include "platform/linux/main_window.h"
+#include "platform/linux/views/main_window.h"
 
 namespace qlp::linux_desktop::test {
 namespace {

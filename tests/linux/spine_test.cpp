@@ -15,10 +15,10 @@
 
 #include "app/startup.h"
 #include "launcher/navigation.h"
-#include "platform/linux/desktop.h"
-#include "platform/linux/linux_platform.h"
-#include "platform/linux/main_window.h"
 #include "linux/temp_dir.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/views/desktop.h"
+#include "platform/linux/views/main_window.h"
 
 namespace qlp::linux_desktop {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/startup_prefetch.h"
+#include "platform/linux/startup/startup_prefetch.h"
 
 #include <sys/wait.h>
 
@@ -12,7 +12,7 @@
 #include <QImage>
 #include <QMimeDatabase>
 
-#include "platform/linux/bmp_file.h"
+#include "platform/linux/files/bmp_file.h"
 #include "platform/linux/linux_platform.h"
 #include "temp_dir.h"
 

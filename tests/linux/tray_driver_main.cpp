@@ -17,8 +17,8 @@
 #include <QTemporaryDir>
 
 #include "app/startup.h"
-#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/views/desktop.h"
 #include "window/window.h"
 
 int main(int argc, char** argv) {

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
-#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/main_window.h"
-#include "platform/linux/tray_view.h"
+#include "platform/linux/views/desktop.h"
+#include "platform/linux/views/main_window.h"
+#include "platform/linux/views/tray_view.h"
 #include "window/window.h"
 
 namespace qlp::linux_desktop {

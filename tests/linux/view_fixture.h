@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
-#include "platform/linux/desktop.h"
 #include "platform/linux/linux_platform.h"
+#include "platform/linux/views/desktop.h"
 
 namespace qlp::linux_desktop::test {
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/icon_lookup.h"
-#include "platform/linux/startup_prefetch.h"
+#include "platform/linux/services/icon_lookup.h"
+#include "platform/linux/startup/startup_prefetch.h"
 #include "platform/platform_ops.h"
 
 namespace qlp::linux_desktop {

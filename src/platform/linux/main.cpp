@@ -2,11 +2,11 @@
 #include <QApplication>
 
 #include "app/startup.h"
-#include "platform/linux/config_dir.h"
-#include "platform/linux/desktop.h"
-#include "platform/linux/instance_lock.h"
+#include "platform/linux/files/config_dir.h"
+#include "platform/linux/files/instance_lock.h"
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/system_signals.h"
+#include "platform/linux/startup/system_signals.h"
+#include "platform/linux/views/desktop.h"
 
 int main(int argc, char** argv) {
     using namespace qlp;
