@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -17,18 +18,27 @@ namespace qlp::test {
 class WinTempDir {
 public:
     WinTempDir() {
-        static int serial = 0;
-        // Hangul is not in code page 932: an A function could not name this folder.
-        path_ = std::filesystem::temp_directory_path() /
-                (L"qlp-\uD14C\uC2A4\uD2B8-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++serial) + L"-" + std::to_wstring(::GetTickCount64()));
-        std::filesystem::create_directories(path_);
+        // Wine hands a new process the number of one that just ended, so the
+        // name also carries random bits; a folder that is already there is never reused.
+        std::random_device random;
+        for (;;) {
+            // Hangul is not in code page 932: an A function could not name this folder.
+            path_ = std::filesystem::temp_directory_path() /
+                    (L"qlp-\uD14C\uC2A4\uD2B8-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                     std::to_wstring(random()) + std::to_wstring(random()));
+            if (std::filesystem::create_directory(path_)) break;
+        }
     }
     WinTempDir(const WinTempDir&) = delete;
     WinTempDir& operator=(const WinTempDir&) = delete;
     ~WinTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        // A program a test started may still be ending, its file in use.
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::error_code ec;
+            std::filesystem::remove_all(path_, ec);
+            if (!ec) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
     }
     const std::filesystem::path& path() const { return path_; }
     // UTF-8, as the core names files.
