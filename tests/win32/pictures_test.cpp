@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/bmp_codec.h"
+#include "platform/bmp/bmp_codec.h"
 #include "platform/win32/win32_platform.h"
 #include "win32_test_support.h"
 
@@ -40,7 +40,8 @@ TEST(Win32Pictures, APictureSavedLoadsBackTheSame) {
 TEST(Win32Pictures, WhatIsNotAPictureLoadsAsNone) {
     WinTempDir dir;
     win32::Win32Platform platform(dir.utf8());
-    const std::string good = win32::encodeBmp(pattern(4, 4));
+    const std::vector<unsigned char> encoded = bmp::encodeBmp(pattern(4, 4));
+    const std::string good(encoded.begin(), encoded.end());
     const std::vector<std::string> bad = {"", "BM", "not a picture at all, just some text",
                                           good.substr(0, good.size() - 5)};
     for (const std::string& bytes : bad) {

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win32/bmp_codec.h"
+#include "platform/bmp/bmp_codec.h"
 #include "platform/win32/durable_file.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
-#include "settings/settings_io.h"
+#include "model/files.h"
 
 namespace qlp::win32 {
 
@@ -100,8 +100,9 @@ std::optional<Bitmap> loadWithSystem(const std::string& path) {
 }  // namespace
 
 bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) {
-    const std::string bytes = encodeBmp(picture);
-    if (bytes.empty()) return false;
+    const std::vector<unsigned char> encoded = bmp::encodeBmp(picture);
+    if (encoded.empty()) return false;
+    const std::string bytes(encoded.begin(), encoded.end());
     // The scratch picture only carries an icon into a slot within this run.
     if (path == scratchFileIn(GetWindowsDirectoryA())) return overwriteFile(path, bytes);
     // A picture file that already holds these bytes is left as it is: most saves find every picture unchanged.
@@ -114,7 +115,7 @@ std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
     std::string content;
     if (fileKind(path) != FileKind::Regular || !readWholeFile(path, content)) return std::nullopt;
     const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
-    if (auto picture = decodeBmp(bytes, content.size())) return picture;
+    if (auto picture = bmp::decodeBmp(bytes, content.size())) return picture;
     // The system's loader fills a cut-off bitmap with whatever it likes; a file
     // shorter than its header says is no picture.
     if (content.size() < 6 || content[0] != 'B' || content[1] != 'M') return std::nullopt;
@@ -122,7 +123,12 @@ std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
                                    static_cast<std::uint32_t>(bytes[4]) << 16 |
                                    static_cast<std::uint32_t>(bytes[5]) << 24;
     if (declared > content.size()) return std::nullopt;
-    return loadWithSystem(path);
+    auto picture = loadWithSystem(path);
+    // Pictures are icons, whoever decodes them.
+    if (picture && (picture->width > bmp::kLargestPictureSide || picture->height > bmp::kLargestPictureSide)) {
+        return std::nullopt;
+    }
+    return picture;
 }
 
 IconHandle Win32Platform::ExtractAssociatedIconA(HINSTANCE instance, std::string& path, std::uint16_t& iconIndex) {
