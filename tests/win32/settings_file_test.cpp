@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile/profile_encoding.h"
 #include "platform/win32/win32_platform.h"
 #include "win32_test_support.h"
 
@@ -102,6 +103,27 @@ TEST_F(Win32SettingsFile, AFileThatCannotBeReplacedIsLeftAsItWasAndTheWriteFails
     // Once it is free again, the next write goes through.
     EXPECT_TRUE(platform.WritePrivateProfileStringA("DATA", "TEXT0", "new", file));
     EXPECT_EQ(readBytes(dir.at("QLPconf.ini")), "[DATA]\r\nTEXT0=new\r\n");
+}
+
+TEST_F(Win32SettingsFile, AFileLargerThanAnyRealOneReadsAsMissingUntilASaveReplacesIt) {
+    // One byte over the bound: not read (a start with the defaults), not touched by reading.
+    std::string huge = "[Option]\r\nPage=3\r\n";
+    huge.resize(profile::kLargestSettingsFile + 1, ';');
+    writeBytes(dir.at("QLPconf.ini"), huge);
+    {
+        Win32Platform platform(dir.utf8());
+        EXPECT_EQ(platform.GetPrivateProfileStringA("Option", "Page", "NL", file), "NL");
+        EXPECT_EQ(readBytes(dir.at("QLPconf.ini")), huge);
+        platform.BeginProfileBatch(file);
+        ASSERT_TRUE(platform.WritePrivateProfileStringA("Option", "Page", "5", file));
+        ASSERT_TRUE(platform.EndProfileBatch());
+    }
+    EXPECT_EQ(readBytes(dir.at("QLPconf.ini")), "[Option]\nPage=5\n");
+    // At the bound the file is read as usual.
+    huge.resize(profile::kLargestSettingsFile);
+    writeBytes(dir.at("QLPconf.ini"), huge);
+    Win32Platform platform(dir.utf8());
+    EXPECT_EQ(platform.GetPrivateProfileStringA("Option", "Page", "NL", file), "3");
 }
 
 TEST_F(Win32SettingsFile, AFolderInThePlaceOfTheFileIsNeverWrittenOver) {

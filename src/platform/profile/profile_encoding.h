@@ -28,6 +28,12 @@
 
 namespace qlp::profile {
 
+// The largest settings file read, on every desktop. A real one, with every
+// slot holding a path as long as a path can be and a long description, stays
+// far below it; a larger file reads as a missing one, and the next save
+// replaces it.
+inline constexpr std::size_t kLargestSettingsFile = 16u << 20;
+
 enum class FileEncoding { Utf8, Utf16Le, Utf16Be, Legacy };
 
 // What the bytes of a file were, line by line: what lets encodeProfile keep

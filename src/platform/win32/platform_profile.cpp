@@ -47,6 +47,16 @@ FileState refresh(ProfileCache& cache, const std::string& path) {
     }
     if (cache.valid && cache.path == path && cache.stamp == stamp) return FileState::Parsed;
     cache.valid = false;
+    if (stamp->size > profile::kLargestSettingsFile) {
+        // No real settings file is this large: it reads as a missing one,
+        // left as it is until a save replaces it.
+        cache.path = path;
+        cache.stamp = stamp;
+        cache.text = ProfileText();
+        cache.coding = profile::FileCoding(kNewFileEncoding);
+        cache.valid = true;
+        return FileState::Missing;
+    }
     std::string bytes;
     if (!readWholeFile(path, bytes)) return FileState::Unusable;
     cache.path = path;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/profile/profile_encoding.h"
+
 namespace qlp::linux_desktop {
 
 // What tells one version of a file from another without reading it.
@@ -27,10 +29,7 @@ FileIdentity identityOf(const struct stat& st);
 // anything else (missing, a directory, a device).
 std::optional<FileIdentity> regularFileIdentity(const std::string& path);
 
-// The largest settings file read. A real one, with every slot holding a path
-// as long as a path can be and a long description, stays far below it; a
-// larger file reads as a missing one, and the next save replaces it.
-inline constexpr std::size_t kLargestSettingsFile = 16u << 20;
+using profile::kLargestSettingsFile;
 
 // The whole content of the regular file at `path`, with the identity of what
 // was read; false when it is not a regular file, is longer than `limit` bytes
