@@ -51,6 +51,20 @@ TEST(Win32Pictures, WhatIsNotAPictureLoadsAsNone) {
     EXPECT_FALSE(platform.LoadPicture(dir.file("missing")));
 }
 
+TEST(Win32Pictures, APictureFileLargerThanAnyIconIsNotRead) {
+    WinTempDir dir;
+    win32::Win32Platform platform(dir.utf8());
+    const std::vector<unsigned char> encoded = bmp::encodeBmp(pattern(4, 4));
+    std::string bytes(encoded.begin(), encoded.end());
+    // Bytes after the pixels are no reason to refuse a picture; its size is.
+    bytes.resize(bmp::kLargestPictureFile, '\0');
+    writeBytes(dir.at("Licn3"), bytes);
+    EXPECT_TRUE(platform.LoadPicture(dir.file("Licn3")));
+    bytes.push_back('\0');
+    writeBytes(dir.at("Licn3"), bytes);
+    EXPECT_FALSE(platform.LoadPicture(dir.file("Licn3")));
+}
+
 TEST(Win32Pictures, EveryExistingPathGetsTheIconExplorerShowsAndAMissingOneNone) {
     WinTempDir dir;
     writeBytes(dir.at("notes.txt"), "minutes");

@@ -14,6 +14,9 @@ namespace qlp::bmp {
 // Pictures are icons: neither side may be longer than this, in either
 // direction, so a picture file can't make a start slow or a save huge.
 inline constexpr int kLargestPictureSide = 1024;
+// The largest picture file read: an uncompressed 32-bit picture of the
+// largest size fits with room to spare.
+inline constexpr std::size_t kLargestPictureFile = 8u << 20;
 
 // The picture as a 24-bit bottom-up Windows bitmap (colour only, as a screen
 // picture has no transparency). Empty when the picture has no pixels or its

@@ -113,7 +113,10 @@ bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) 
 
 std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
     std::string content;
-    if (fileKind(path) != FileKind::Regular || !readWholeFile(path, content)) return std::nullopt;
+    if (fileKind(path) != FileKind::Regular) return std::nullopt;
+    // Pictures are icons: a file far larger than the largest one is not read at all.
+    const auto stamp = fileStamp(path);
+    if (!stamp || stamp->size > bmp::kLargestPictureFile || !readWholeFile(path, content)) return std::nullopt;
     const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
     if (auto picture = bmp::decodeBmp(bytes, content.size())) return picture;
     // The system's loader fills a cut-off bitmap with whatever it likes; a file
