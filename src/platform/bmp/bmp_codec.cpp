@@ -1,5 +1,7 @@
 #include "platform/bmp/bmp_codec.h"
 
+#include <algorithm>
+
 #include <cstdint>
 #include <limits>
 
@@ -97,6 +99,29 @@ std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size) {
         }
     }
     return picture;
+}
+
+bool wholeImage(const Bitmap& picture) {
+    return picture.width > 0 && picture.height > 0 &&
+           picture.pixels.size() == static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+}
+
+bool copyClipped(Bitmap& to, int x, int y, int width, int height, const Bitmap& from, int sx, int sy) {
+    if (!wholeImage(to) || !wholeImage(from)) return false;
+    // Start where both coordinates are inside, stop where either runs out.
+    const long long skipX = std::max({0LL, -static_cast<long long>(x), -static_cast<long long>(sx)});
+    const long long skipY = std::max({0LL, -static_cast<long long>(y), -static_cast<long long>(sy)});
+    const long long spanX = std::min(
+        {static_cast<long long>(width), static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - sx});
+    const long long spanY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - y,
+                                      static_cast<long long>(from.height) - sy});
+    for (long long row = skipY; row < spanY; ++row) {
+        for (long long col = skipX; col < spanX; ++col) {
+            to.pixels[static_cast<std::size_t>((y + row) * to.width + x + col)] =
+                from.pixels[static_cast<std::size_t>((sy + row) * from.width + sx + col)];
+        }
+    }
+    return true;
 }
 
 }  // namespace qlp::bmp

@@ -28,4 +28,12 @@ std::vector<unsigned char> encodeBmp(const Bitmap& picture);
 // take, and for a picture larger than kLargestPictureSide.
 std::optional<Bitmap> decodeBmp(const unsigned char* data, std::size_t size);
 
+// A picture whose pixels match its size, as every picture of ours must.
+bool wholeImage(const Bitmap& picture);
+
+// Copies `width` × `height` pixels from (`sx`, `sy`) of `from` to (`x`, `y`)
+// of `to`, clipped to both pictures, as the screen's copy would be; false,
+// and nothing copied, when either picture is not whole.
+bool copyClipped(Bitmap& to, int x, int y, int width, int height, const Bitmap& from, int sx, int sy);
+
 }  // namespace qlp::bmp

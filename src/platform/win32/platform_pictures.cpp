@@ -16,11 +16,6 @@ namespace qlp::win32 {
 
 namespace {
 
-bool wholeImage(const Bitmap& b) {
-    return b.width > 0 && b.height > 0 &&
-           b.pixels.size() == static_cast<std::size_t>(b.width) * static_cast<std::size_t>(b.height);
-}
-
 // A 32-bit top-down DIB section holding `image`, selected into a memory DC.
 class DibSurface {
 public:
@@ -158,7 +153,7 @@ IconHandle Win32Platform::ExtractAssociatedIconA(HINSTANCE instance, std::string
 
 bool Win32Platform::DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned step,
                                std::intptr_t, unsigned flags) {
-    if (!icon || !wholeImage(surface.image)) return false;
+    if (!icon || !bmp::wholeImage(surface.image)) return false;
     DibSurface dib(surface.image);
     if (!dib.ok()) return false;
     const BOOL drawn =
@@ -172,23 +167,7 @@ bool Win32Platform::DestroyIcon(IconHandle icon) { return icon && ::DestroyIcon(
 
 bool Win32Platform::BitBlt(Surface& destination, int x, int y, int width, int height, const Surface& source, int sx,
                            int sy, unsigned rop) {
-    if (rop != kSrcCopy || !wholeImage(destination.image) || !wholeImage(source.image)) return false;
-    // Both pictures are ours in memory: a copy clipped to both images, as GDI's would be.
-    Bitmap& to = destination.image;
-    const Bitmap& from = source.image;
-    const long long skipX = std::max({0LL, -static_cast<long long>(x), -static_cast<long long>(sx)});
-    const long long skipY = std::max({0LL, -static_cast<long long>(y), -static_cast<long long>(sy)});
-    const long long spanX = std::min(
-        {static_cast<long long>(width), static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - sx});
-    const long long spanY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - y,
-                                      static_cast<long long>(from.height) - sy});
-    for (long long row = skipY; row < spanY; ++row) {
-        for (long long col = skipX; col < spanX; ++col) {
-            to.pixels[static_cast<std::size_t>((y + row) * to.width + x + col)] =
-                from.pixels[static_cast<std::size_t>((sy + row) * from.width + sx + col)];
-        }
-    }
-    return true;
+    return rop == kSrcCopy && bmp::copyClipped(destination.image, x, y, width, height, source.image, sx, sy);
 }
 
 }  // namespace qlp::win32

@@ -39,11 +39,6 @@ bool fileHolds(const std::string& path, const std::vector<unsigned char>& bytes)
            std::equal(bytes.begin(), bytes.end(), reinterpret_cast<const unsigned char*>(content.data()));
 }
 
-bool wholeImage(const Bitmap& b) {
-    return b.width > 0 && b.height > 0 &&
-           b.pixels.size() == static_cast<std::size_t>(b.width) * static_cast<std::size_t>(b.height);
-}
-
 }  // namespace
 
 bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) {
@@ -144,7 +139,7 @@ IconHandle LinuxPlatform::ExtractAssociatedIconA(HINSTANCE, std::string& path, s
 bool LinuxPlatform::DrawIconEx(Surface& surface, int x, int y, IconHandle icon, int cx, int cy, unsigned, std::intptr_t,
                                unsigned) {
     const auto it = icons_.find(icon);
-    if (it == icons_.end() || !wholeImage(surface.image)) return false;
+    if (it == icons_.end() || !bmp::wholeImage(surface.image)) return false;
     // Width and height 0 mean the icon's own size.
     const QList<QSize> sizes = it->second.availableSizes();
     const QSize own = sizes.isEmpty() ? QSize(kIconSize, kIconSize) : sizes.front();
@@ -164,24 +159,7 @@ bool LinuxPlatform::DestroyIcon(IconHandle icon) { return icons_.erase(icon) > 0
 
 bool LinuxPlatform::BitBlt(Surface& destination, int x, int y, int width, int height, const Surface& source, int sx,
                            int sy, unsigned rop) {
-    if (rop != kSrcCopy || !wholeImage(destination.image) || !wholeImage(source.image)) return false;
-    Bitmap& to = destination.image;
-    const Bitmap& from = source.image;
-    // Clipped to both images: start where both coordinates are inside, stop
-    // where either runs out.
-    const long long skipX = std::max({0LL, -static_cast<long long>(x), -static_cast<long long>(sx)});
-    const long long skipY = std::max({0LL, -static_cast<long long>(y), -static_cast<long long>(sy)});
-    const long long spanX = std::min(
-        {static_cast<long long>(width), static_cast<long long>(to.width) - x, static_cast<long long>(from.width) - sx});
-    const long long spanY = std::min({static_cast<long long>(height), static_cast<long long>(to.height) - y,
-                                      static_cast<long long>(from.height) - sy});
-    for (long long row = skipY; row < spanY; ++row) {
-        for (long long col = skipX; col < spanX; ++col) {
-            to.pixels[static_cast<std::size_t>((y + row) * to.width + x + col)] =
-                from.pixels[static_cast<std::size_t>((sy + row) * from.width + sx + col)];
-        }
-    }
-    return true;
+    return rop == kSrcCopy && bmp::copyClipped(destination.image, x, y, width, height, source.image, sx, sy);
 }
 
 }  // namespace qlp::linux_desktop
