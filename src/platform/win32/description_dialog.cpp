@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "descriptions/descriptions.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/text_limit.h"
 #include "platform/win32/wide_text.h"
 
@@ -97,8 +98,8 @@ void DescriptionDialog::create() {
     // The edit's own limit counts UTF-16 units; ours counts characters.
     SendMessageW(text1_, EM_SETLIMITTEXT, 0, 0);
     SendMessageW(text2_, EM_SETLIMITTEXT, 0, 0);
-    SetWindowSubclass(text1_, editProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SetWindowSubclass(text2_, editProc, 2, reinterpret_cast<DWORD_PTR>(this));
+    onDemand::SetWindowSubclass(text1_, editProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    onDemand::SetWindowSubclass(text2_, editProc, 2, reinterpret_cast<DWORD_PTR>(this));
     shown_ = false;
     previous1_ = 0;
 }
@@ -296,8 +297,8 @@ LRESULT CALLBACK DescriptionDialog::editProc(::HWND window, UINT message, WPARAM
         });
         return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, editProc, id);
-    return DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) onDemand::RemoveWindowSubclass(window, editProc, id);
+    return onDemand::DefSubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT DescriptionDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -72,6 +72,21 @@ void Desktop::trayRestarted() {
     if (trayRecord_) ::Shell_NotifyIconW(NIM_ADD, &*trayRecord_);
 }
 
+void Desktop::afterStart() {
+    if (!starting_) return;
+    starting_ = false;
+    if (trayRecord_) ::Shell_NotifyIconW(NIM_ADD, &*trayRecord_);
+    main_->addSlotTips();
+    drawPendingPage();
+}
+
+void Desktop::drawPendingPage() {
+    if (app_.pendingIcons.empty() || app_.ended) return;
+    qlp::drawPendingIcons(app_, pageOfSlot(app_.pendingIcons.front()));
+    render();
+    if (!app_.pendingIcons.empty()) ::PostMessageW(main_->handle(), kDrawPendingPageMessage, 0, 0);
+}
+
 void Desktop::closeBySystem() {
     dispatch([this] {
         std::int16_t cancel = 0;

@@ -15,6 +15,7 @@
 
 #include "model/launcher.h"
 #include "platform/platform_ops.h"
+#include "slots/icon_picture.h"
 
 namespace qlp::win32 {
 
@@ -24,6 +25,12 @@ class DialogViews;
 
 // The notification icon's mouse messages come to the main window as this.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+// Posted to the main window at the end of the start, behind its first paint:
+// what the first sight of the window does not need (the notification icon,
+// hover texts, the other pages' pictures).
+inline constexpr UINT kAfterStartMessage = WM_APP + 2;
+// Posted while pages not in front still wait for their pictures.
+inline constexpr UINT kDrawPendingPageMessage = WM_APP + 3;
 
 class Desktop {
 public:
@@ -39,6 +46,8 @@ public:
     template <class Handler>
     void dispatch(Handler&& handler) {
         if (app_.ended) return;
+        // No handler sees a slot whose start-up picture is still to come.
+        if (!app_.pendingIcons.empty()) drawPendingIcons(app_);
         std::forward<Handler>(handler)();
         render();
     }
@@ -47,6 +56,14 @@ public:
     void render();
     // The window is closed (close box, end of the session): the full shutdown, once.
     void closeBySystem();
+    // The start is over and the window painted (or left hidden, as the settings say).
+    void afterStart();
+    // Until then the notification icon is only noted: putting it in the
+    // notification area takes the system a while, and nobody looks there first.
+    bool starting() const { return starting_; }
+    // The pictures of the next page not in front, so the window paints and
+    // answers between pages.
+    void drawPendingPage();
 
     MainWindow& mainWindow() { return *main_; }
     DialogViews& dialogs() { return *dialogs_; }
@@ -87,6 +104,7 @@ private:
     HICON shownIcon_ = nullptr;
     HICON hiddenIcon_ = nullptr;
     bool rendering_ = false;
+    bool starting_ = true;
 };
 
 // The DPI of the window's monitor (or of the system when there is no window yet).

@@ -1,12 +1,11 @@
 // Quillop on Windows: picks the Win32 realisation and runs the launcher.
 #include <windows.h>
-// The headers that build on windows.h:
-#include <commctrl.h>
-#include <objbase.h>
 
 #include "app/startup.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/instance_mutex.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/settings_folder.h"
 #include "platform/win32/win32_platform.h"
 
@@ -28,15 +27,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     importLegacySettings(folder, legacyFolders());
     Win32Platform platform(folder);
 
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    // The shell's icon and association functions want a single-threaded apartment.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-
     {
         Launcher app(platform);
+        // The window comes up with the front page's pictures; the others follow.
+        app.deferOffPageIcons = true;
         Desktop desktop(app, platform, instance);
         desktop.dispatch([&] { Form_Load(app); });
+        // Queued behind the first paint: what the first sight of the window does not need.
+        ::PostMessageW(desktop.mainWindow().handle(), kAfterStartMessage, 0, 0);
         MSG msg;
         while (!app.ended && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (desktop.isDialogMessage(msg)) continue;
@@ -44,6 +42,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             ::DispatchMessageW(&msg);
         }
     }
-    if (SUCCEEDED(com)) ::CoUninitialize();
+    onDemand::leaveCom();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/desktop.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_placement.h"
 #include "platform/win32/window_procs.h"
@@ -79,24 +80,8 @@ void MainWindow::createChildren() {
     const ::HINSTANCE inst = desktop_.instance();
     frame1_ = ::CreateWindowExW(0, kAreaClass, L"", kChildStyle | WS_VISIBLE, 0, 0, 0, 0, window_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(AreaRole::Frame1)), inst, this);
-    for (int p = 0; p < kPageCount; ++p) {
-        pages_[p] = ::CreateWindowExW(0, kPageClass, L"", kChildStyle, 0, 0, 0, 0, frame1_, nullptr, inst, this);
-    }
-    tooltip_ =
-        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, inst, nullptr);
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
-    for (int i = 0; i < kSlotCount; ++i) {
-        slots_[i] = ::CreateWindowExW(0, kSlotClass, L"", kChildStyle | WS_VISIBLE, 0, 0, 0, 0, pages_[pageOfSlot(i)],
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(i)), inst, this);
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(slots_[i]);
-        tool.lpszText = const_cast<wchar_t*>(L"");
-        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    // The pages and their slots are made as they first come to the front: a
+    // start shows one page, and every window made costs the system some work.
     scroll_ = ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_VERT, 0, 0, 0, 0,
                                 frame1_, nullptr, inst, nullptr);
     const ScrollBar& s = desktop_.app().form1.VScroll1;
@@ -106,9 +91,7 @@ void MainWindow::createChildren() {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(AreaRole::Label1)), inst, this);
     ktext_ = ::CreateWindowExW(0, kAreaClass, L"", kChildStyle | WS_VISIBLE, 0, 0, 0, 0, frame1_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(AreaRole::Ktext)), inst, this);
-    // Text2 only ever holds the focus for a moment; it is not seen.
-    text2_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, window_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kText2Id)), inst, nullptr);
+    // Text2 only ever holds the focus for a moment; it is not seen, and made when first needed.
 }
 
 RECT MainWindow::twipsRect(const Control& c) const {
@@ -119,15 +102,28 @@ RECT MainWindow::twipsRect(const Control& c) const {
 
 void MainWindow::place(::HWND child, const Control& c) { moveIfChanged(child, twipsRect(c)); }
 
-int MainWindow::slotAtScreen(POINT screen) const {
-    const int front = frontFrame(desktop_.app().form1);
-    for (int i = 0; i < kSlotCount; ++i) {
-        if (pageOfSlot(i) != front) continue;
-        RECT r{};
-        ::GetWindowRect(slots_[i], &r);
-        if (::IsWindowVisible(slots_[i]) && ::PtInRect(&r, screen)) return i;
+RECT MainWindow::slotRect(int i) const { return twipsRect(desktop_.app().form1.Image1[i]); }
+
+int MainWindow::slotAt(int page, POINT at) const {
+    for (int i = page * kSlotsPerPage; i < (page + 1) * kSlotsPerPage; ++i) {
+        const RECT r = slotRect(i);
+        if (::PtInRect(&r, at)) return i;
     }
     return -1;
+}
+
+int MainWindow::slotAtScreen(POINT screen) const {
+    const int front = frontFrame(desktop_.app().form1);
+    const ::HWND shown = pages_[front];
+    if (!shown || !::IsWindowVisible(shown)) return -1;
+    ::ScreenToClient(shown, &screen);
+    return slotAt(front, screen);
+}
+
+RECT MainWindow::slotScreenRect(int i) const {
+    RECT r = slotRect(i);
+    if (const ::HWND p = pages_[pageOfSlot(i)]) ::MapWindowPoints(p, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 bool MainWindow::overScrollBar(POINT screen) const {
@@ -137,27 +133,89 @@ bool MainWindow::overScrollBar(POINT screen) const {
 }
 
 void MainWindow::renderSlot(int i) {
-    const Form1& f = desktop_.app().form1;
-    const Control& c = f.Image1[i];
-    place(slots_[i], c);
-    if (shownPictures_[i] != c.picture) {
-        shownPictures_[i] = c.picture;
-        ::InvalidateRect(slots_[i], nullptr, TRUE);
-    }
-    if (shownTips_[i] != c.toolTip) {
-        shownTips_[i] = c.toolTip;
-        std::wstring text = widen(c.toolTip);
+    const ::HWND p = pages_[pageOfSlot(i)];
+    if (!p) return;
+    const Picture& picture = desktop_.app().form1.Image1[i].picture;
+    const RECT r = slotRect(i);
+    const bool moved = !::EqualRect(&r, &shownRects_[i]);
+    if (!moved && shownPictures_[i] == picture) return;
+    if (moved) ::InvalidateRect(p, &shownRects_[i], FALSE);
+    ::InvalidateRect(p, &r, FALSE);
+    shownRects_[i] = r;
+    shownPictures_[i] = picture;
+    if (moved && tooltip_) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(slots_[i]);
-        tool.lpszText = text.data();
-        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.hwnd = p;
+        tool.uId = static_cast<UINT_PTR>(i);
+        tool.rect = r;
+        ::SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
-void MainWindow::paintSlot(int i, HDC dc, const RECT& client) {
-    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+::HWND MainWindow::page(int p) {
+    if (!pages_[p]) {
+        pages_[p] = ::CreateWindowExW(0, kPageClass, L"", kChildStyle, 0, 0, 0, 0, frame1_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstPageId + p)),
+                                      desktop_.instance(), this);
+        if (pages_[p] && tooltip_) {
+            for (int i = p * kSlotsPerPage; i < (p + 1) * kSlotsPerPage; ++i) addSlotTip(i);
+        }
+    }
+    return pages_[p];
+}
+
+::HWND MainWindow::text2() {
+    // Made when first needed: an edit box brings the input method's windows with it.
+    if (!text2_) {
+        text2_ =
+            ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kText2Id)), desktop_.instance(), nullptr);
+    }
+    return text2_;
+}
+
+void MainWindow::addSlotTip(int i) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = pages_[pageOfSlot(i)];
+    tool.uId = static_cast<UINT_PTR>(i);
+    tool.rect = slotRect(i);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainWindow::addSlotTips() {
+    if (tooltip_) return;
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    onDemand::InitCommonControlsEx(&controls);
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                 desktop_.instance(), nullptr);
+    if (!tooltip_) return;
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    for (int i = 0; i < kSlotCount; ++i) {
+        if (pages_[pageOfSlot(i)]) addSlotTip(i);
+    }
+}
+
+const wchar_t* MainWindow::slotTip(int i) {
+    if (i < 0 || i >= kSlotCount) return L"";
+    tipText_ = widen(desktop_.app().form1.Image1[i].toolTip);
+    return tipText_.c_str();
+}
+
+void MainWindow::paintPage(int page, HDC dc, const RECT& update) {
+    ::FillRect(dc, &update, ::GetSysColorBrush(COLOR_BTNFACE));
+    for (int i = page * kSlotsPerPage; i < (page + 1) * kSlotsPerPage; ++i) {
+        RECT r = slotRect(i);
+        RECT visible{};
+        if (::IntersectRect(&visible, &r, &update)) paintSlot(i, dc, r);
+    }
+}
+
+void MainWindow::paintSlot(int i, HDC dc, const RECT& r) {
     const Picture& picture = shownPictures_[i];
     if (!picture || picture->width <= 0 || picture->height <= 0 ||
         picture->pixels.size() !=
@@ -174,7 +232,7 @@ void MainWindow::paintSlot(int i, HDC dc, const RECT& client) {
     info.bmiHeader.biCompression = BI_RGB;
     ::SetStretchBltMode(dc, HALFTONE);
     ::SetBrushOrgEx(dc, 0, 0, nullptr);
-    ::StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, picture->width, picture->height,
+    ::StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, picture->width, picture->height,
                     picture->pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
@@ -208,12 +266,16 @@ void MainWindow::render() {
     place(frame1_, f.Frame1);
     const int front = frontFrame(f);
     for (int p = 0; p < kPageCount; ++p) {
-        place(pages_[p], f.Frame[p]);
-        const bool shown = ::IsWindowVisible(pages_[p]) != FALSE;
-        if (p == front && !shown) {
+        if (p != front) {
+            if (pages_[p]) {
+                place(pages_[p], f.Frame[p]);
+                if (::IsWindowVisible(pages_[p])) ::ShowWindow(pages_[p], SW_HIDE);
+            }
+            continue;
+        }
+        place(page(p), f.Frame[p]);
+        if (!::IsWindowVisible(pages_[p])) {
             ::SetWindowPos(pages_[p], nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        } else if (p != front && shown) {
-            ::ShowWindow(pages_[p], SW_HIDE);
         }
     }
     for (int i = 0; i < kSlotCount; ++i) renderSlot(i);
@@ -227,8 +289,9 @@ void MainWindow::render() {
     setTextIfChanged(label1_, shownLabel_, f.Label1.caption);
     place(ktext_, f.txt_Ktext);
     setTextIfChanged(ktext_, shownKtext_, f.txt_Ktext.caption);
-    const int textLength = ::GetWindowTextLengthW(text2_);
+    const int textLength = text2_ ? ::GetWindowTextLengthW(text2_) : 0;
     if (textLength != 0 || !f.Text2.text.empty()) {
+        text2();
         renderingText2 = true;
         std::wstring now(static_cast<std::size_t>(textLength) + 1, L'\0');
         ::GetWindowTextW(text2_, now.data(), textLength + 1);
@@ -248,7 +311,7 @@ void MainWindow::render() {
         if (f.focus == Focus::VScroll1) {
             ::SetFocus(scroll_);
         } else if (f.focus == Focus::Text2) {
-            ::SetFocus(text2_);
+            ::SetFocus(text2());
         }
     }
 }

@@ -25,25 +25,39 @@ public:
 
     ::HWND handle() const { return window_; }
     ::HWND scrollBar() const { return scroll_; }
-    ::HWND slotWindow(int i) const { return slots_[i]; }
     // The slot of the page in front under a point on the screen, or -1.
     int slotAtScreen(POINT screen) const;
+    // Where a slot of the page in front is on the screen.
+    RECT slotScreenRect(int i) const;
     // Whether a point on the screen is over the scroll bar.
     bool overScrollBar(POINT screen) const;
 
     // Used by the window procedures.
     Desktop& desktop() { return desktop_; }
-    void onSlotMessage(int i, UINT message, WPARAM wParam, LPARAM lParam);
-    void paintSlot(int i, HDC dc, const RECT& client);
+    void onPageMouse(int page, UINT message, WPARAM wParam, LPARAM lParam);
+    void paintPage(int page, HDC dc, const RECT& update);
     // A click is a press and a release on the same slot; a slot drag takes the release.
     int pressedSlot = -1;
     bool renderingScroll = false;
     bool renderingText2 = false;
     HFONT font() const { return font_; }
+    // The slots' hover texts. Registered after the window is first shown:
+    // each registration costs the tooltip control some work, and no one
+    // hovers before the window is there. The text is asked for when shown.
+    void addSlotTips();
+    const wchar_t* slotTip(int i);
+    ::HWND tooltip() const { return tooltip_; }
     void remakeFont();
 
 private:
     void createChildren();
+    ::HWND page(int p);
+    ::HWND text2();
+    // A slot's place in its page window, and the slot at a point of a page.
+    RECT slotRect(int i) const;
+    int slotAt(int page, POINT at) const;
+    void addSlotTip(int i);
+    void paintSlot(int i, HDC dc, const RECT& r);
     RECT twipsRect(const Control& c) const;
     void place(::HWND child, const Control& c);
     void renderSlot(int i);
@@ -53,9 +67,8 @@ private:
     ::HWND window_ = nullptr;
     ::HWND frame1_ = nullptr;
     std::array<::HWND, kPageCount> pages_{};
-    std::array<::HWND, kSlotCount> slots_{};
     std::array<Picture, kSlotCount> shownPictures_{};
-    std::array<std::string, kSlotCount> shownTips_{};
+    std::array<RECT, kSlotCount> shownRects_{};
     ::HWND scroll_ = nullptr;
     ::HWND label1_ = nullptr;
     ::HWND ktext_ = nullptr;
@@ -67,6 +80,8 @@ private:
     std::string shownKtext_;
     bool placed_ = false;
     bool shownOnce_ = false;
+    bool tipsAdded_ = false;
+    std::wstring tipText_;
     Focus appliedFocus_ = Focus::None;
     bool appliedEnabled_ = true;
 };

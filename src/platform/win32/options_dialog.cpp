@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "options/options.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/wide_text.h"
 
 namespace qlp::win32 {
@@ -46,7 +47,7 @@ RECT OptionsDialog::rect(float left, float top, float width, float height) const
 
 void OptionsDialog::create() {
     INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+    onDemand::InitCommonControlsEx(&icc);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowProc;
@@ -98,6 +99,8 @@ void OptionsDialog::renderSlider(::HWND trackbar, const Slider& slider) {
 void OptionsDialog::render() {
     const Form2& d = host_.app().form2;
     if (!d.loaded) return;
+    // Loaded hidden at every start; its window is made when first shown.
+    if (!window_ && !d.visible) return;
     if (!window_) create();
     rendering_ = true;
     setTextIfChanged(window_, d.caption);

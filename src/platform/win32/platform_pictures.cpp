@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/files.h"
 #include "platform/bmp/bmp_codec.h"
 #include "platform/win32/durable_file.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
-#include "model/files.h"
 
 namespace qlp::win32 {
 
@@ -132,6 +133,7 @@ std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
 IconHandle Win32Platform::ExtractAssociatedIconA(HINSTANCE instance, std::string& path, std::uint16_t& iconIndex) {
     const std::wstring wide = widen(path);
     if (wide.empty()) return 0;
+    onDemand::ensureCom();
     // ExtractAssociatedIconW gives the file's own icon (a program's, an icon
     // file's) and otherwise puts the associated program's path in the buffer:
     // then the icon Explorer shows for the file is its type's, from SHGetFileInfoW.

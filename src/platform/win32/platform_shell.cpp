@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/desktop.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -36,6 +37,7 @@ void Win32Platform::ShellExecuteA(HWND owner, std::string_view operation, const 
     const std::wstring path = widen(file);
     const std::wstring arguments = parameters ? widen(parameters) : std::wstring();
     const std::wstring folder = widen(directory);
+    onDemand::ensureCom();
     ::ShellExecuteW(window, verb.empty() ? nullptr : verb.c_str(), path.c_str(),
                     arguments.empty() ? nullptr : arguments.c_str(), folder.empty() ? nullptr : folder.c_str(),
                     showCommand);

@@ -76,8 +76,7 @@ void Desktop::runSlotDrag(int source) {
                     if (over) dragOver(at, 1);
                     const int target = main.slotAtScreen(at);
                     if (target >= 0) {
-                        RECT r{};
-                        ::GetWindowRect(main.slotWindow(target), &r);
+                        const RECT r = main.slotScreenRect(target);
                         const float x = twipsX(at.x - r.left);
                         const float y = twipsY(at.y - r.top);
                         dispatch([&] { Image1_DragDrop(app_, target, source, x, y); });

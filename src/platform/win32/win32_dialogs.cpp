@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "platform/win32/desktop.h"
+#include "platform/win32/on_demand.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -62,7 +63,7 @@ std::optional<std::string> Win32Platform::ShowOpen(const std::string& filter, un
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.Flags = flags | OFN_EXPLORER;
-    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    if (!onDemand::GetOpenFileNameW(&dialog)) return std::nullopt;
     const std::string chosen = narrow(file.c_str());
     if (chosen.empty()) return std::nullopt;
     return chosen;

@@ -27,6 +27,7 @@ bool Win32Platform::Shell_NotifyIconA(NotifyMessage message, const NotifyIconDat
     if (message == NotifyMessage::Modify) what = NIM_MODIFY;
     if (message == NotifyMessage::Delete) what = NIM_DELETE;
     desktop_->rememberTrayRecord(what, record);
+    if (desktop_->starting()) return true;
     return ::Shell_NotifyIconW(what, &record) != FALSE;
 }
 

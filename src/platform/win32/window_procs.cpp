@@ -1,5 +1,6 @@
 #include "platform/win32/window_procs.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -126,6 +127,12 @@ LRESULT CALLBACK form1Proc(::HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case kTrayCallbackMessage:
             desktop.trayMessage(lParam);
+            return 0;
+        case kAfterStartMessage:
+            desktop.afterStart();
+            return 0;
+        case kDrawPendingPageMessage:
+            desktop.drawPendingPage();
             return 0;
         case kWmDpiChanged: {
             desktop.setDpi(LOWORD(wParam), HIWORD(wParam));
@@ -255,22 +262,19 @@ LRESULT CALLBACK areaProc(::HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A page paints its twelve slots itself and tells which one the mouse is on:
+// slots are not windows of their own, since each window costs the system
+// work when made and again whenever its page is shown.
 LRESULT CALLBACK pageProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK slotProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) adoptOwner(window, lParam);
     MainWindow* main = ownerOf(window);
     if (!main) return ::DefWindowProcW(window, message, wParam, lParam);
-    const int slot = ::GetDlgCtrlID(window);
+    const int page = static_cast<int>(::GetDlgCtrlID(window)) - kFirstPageId;
     switch (message) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = ::BeginPaint(window, &paint);
-            RECT client{};
-            ::GetClientRect(window, &client);
-            main->paintSlot(slot, dc, client);
+            main->paintPage(page, dc, paint.rcPaint);
             ::EndPaint(window, &paint);
             return 0;
         }
@@ -281,8 +285,17 @@ LRESULT CALLBACK slotProc(::HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_MOUSEMOVE:
-            main->onSlotMessage(slot, message, wParam, lParam);
+            main->onPageMouse(page, message, wParam, lParam);
             return 0;
+        case WM_NOTIFY: {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            if (info->hdr.hwndFrom == main->tooltip() && info->hdr.code == TTN_GETDISPINFOW) {
+                info->lpszText = const_cast<wchar_t*>(main->slotTip(static_cast<int>(info->hdr.idFrom)));
+                info->hinst = nullptr;
+                return 0;
+            }
+            break;
+        }
         default:
             break;
     }
@@ -337,12 +350,6 @@ void registerWindowClasses(::HINSTANCE instance) {
     page.lpfnWndProc = pageProc;
     page.lpszClassName = kPageClass;
     ::RegisterClassExW(&page);
-
-    WNDCLASSEXW slot = page;
-    slot.lpfnWndProc = slotProc;
-    slot.hbrBackground = nullptr;
-    slot.lpszClassName = kSlotClass;
-    ::RegisterClassExW(&slot);
 }
 
 void subclassScrollBar(::HWND scroll, MainWindow* owner) {
@@ -351,16 +358,22 @@ void subclassScrollBar(::HWND scroll, MainWindow* owner) {
         ::SetWindowLongPtrW(scroll, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(scrollKeysProc)));
 }
 
-void MainWindow::onSlotMessage(int i, UINT message, WPARAM wParam, LPARAM lParam) {
+void MainWindow::onPageMouse(int page, UINT message, WPARAM wParam, LPARAM lParam) {
     Launcher& app = desktop_.app();
-    const float x = desktop_.twipsX(GET_X_LPARAM(lParam));
-    const float y = desktop_.twipsY(GET_Y_LPARAM(lParam));
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // While the left button holds a slot, its moves and release are that slot's.
+    const bool held = pressedSlot >= 0 && ::GetCapture() == pages_[page];
+    const int i = held ? pressedSlot : slotAt(page, at);
+    if (i < 0) return;
+    const RECT r = slotRect(i);
+    const float x = desktop_.twipsX(at.x - r.left);
+    const float y = desktop_.twipsY(at.y - r.top);
     const int button = buttonBits(wParam);
     const int shift = shiftBits();
     switch (message) {
         case WM_LBUTTONDOWN:
+            ::SetCapture(pages_[page]);
             pressedSlot = i;
-            ::SetCapture(slots_[i]);
             [[fallthrough]];
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
@@ -372,11 +385,8 @@ void MainWindow::onSlotMessage(int i, UINT message, WPARAM wParam, LPARAM lParam
         case WM_LBUTTONUP: {
             const bool click = pressedSlot == i;
             pressedSlot = -1;
-            if (::GetCapture() == slots_[i]) ::ReleaseCapture();
-            RECT client{};
-            ::GetClientRect(slots_[i], &client);
-            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (click && ::PtInRect(&client, at)) desktop_.dispatch([&] { Image1_Click(app, i); });
+            if (::GetCapture() == pages_[page]) ::ReleaseCapture();
+            if (click && ::PtInRect(&r, at)) desktop_.dispatch([&] { Image1_Click(app, i); });
             return;
         }
         default:

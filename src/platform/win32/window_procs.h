@@ -11,8 +11,9 @@ class MainWindow;
 inline constexpr const wchar_t* kForm1Class = L"QuillopForm1";
 inline constexpr const wchar_t* kAreaClass = L"QuillopArea";
 inline constexpr const wchar_t* kPageClass = L"QuillopPage";
-inline constexpr const wchar_t* kSlotClass = L"QuillopSlot";
 inline constexpr int kText2Id = 2;
+// A page window's child-window id is this plus its page number.
+inline constexpr int kFirstPageId = 100;
 
 // What a plain area of the main window stands for (its child-window id).
 enum class AreaRole { Frame1 = 10, Label1 = 11, Ktext = 12 };
