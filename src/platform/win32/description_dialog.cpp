@@ -44,32 +44,12 @@ DescriptionDialog::DescriptionDialog(ViewHost& host) : host_(host) {}
 
 DescriptionDialog::~DescriptionDialog() { destroy(); }
 
-RECT DescriptionDialog::rect(float left, float top, float width, float height) const {
-    return {host_.px(left), host_.pxY(top), host_.px(left + width), host_.pxY(top + height)};
-}
-
 void DescriptionDialog::create() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = host_.instance();
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpfnWndProc = windowProc;
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-    wc.lpfnWndProc = panelProc;
-    wc.lpszClassName = kPanelClassName;
-    RegisterClassExW(&wc);
-
-    // Owned by the main window, so it stays above it, even when that one is topmost.
-    window_ =
-        CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"", WS_CAPTION | WS_SYSMENU | WS_POPUP,
-                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, host_.mainWindow(), nullptr, host_.instance(), this);
+    host_.registerDialogClass(kClassName, windowProc);
+    host_.registerDialogClass(kPanelClassName, panelProc);
+    window_ = host_.makeDialogWindow(kClassName, this);
     auto child = [&](::HWND parent, const wchar_t* cls, DWORD style, int id) {
-        ::HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(host_.dialogFont()), FALSE);
-        return w;
+        return host_.makeControl(parent, cls, style, id);
     };
     auto panel = [&] {
         // A container the dialog navigation walks into; its frame is a group box without caption.
@@ -90,7 +70,7 @@ void DescriptionDialog::create() {
     label2_ = child(frame2_, WC_STATICW, SS_LEFT, 0);
     for (::HWND p : {frame1_, frame2_}) {
         ::HWND border = child(p, WC_BUTTONW, BS_GROUPBOX, 0);
-        RECT r = rect(0, 0, 2655, 1335);
+        RECT r = host_.pixelRect(0, 0, 2655, 1335);
         // At the bottom of the panel, behind its controls.
         SetWindowPos(border, reinterpret_cast<::HWND>(static_cast<INT_PTR>(1)), 0, 0, r.right, r.bottom,
                      SWP_NOACTIVATE);
@@ -149,7 +129,9 @@ void DescriptionDialog::render() {
         SetWindowPos(window_, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    auto place = [&](::HWND w, const Control& c) { setRectIfChanged(w, rect(c.left, c.top, c.width, c.height)); };
+    auto place = [&](::HWND w, const Control& c) {
+        setRectIfChanged(w, host_.pixelRect(c.left, c.top, c.width, c.height));
+    };
     place(frame1_, d.Frame1);
     place(label1_, d.Label1);
     place(text1_, d.Text1);

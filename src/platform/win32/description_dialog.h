@@ -46,7 +46,6 @@ private:
     void command(int id, int code, ::HWND control);
     void textChanged(::HWND edit);
     void placeOverMainWindow();
-    RECT rect(float left, float top, float width, float height) const;
 
     ViewHost& host_;
     ::HWND window_ = nullptr;

@@ -41,32 +41,12 @@ OptionsDialog::~OptionsDialog() {
     if (window_) DestroyWindow(window_);
 }
 
-RECT OptionsDialog::rect(float left, float top, float width, float height) const {
-    return {host_.px(left), host_.pxY(top), host_.px(left + width), host_.pxY(top + height)};
-}
-
 void OptionsDialog::create() {
     INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     onDemand::InitCommonControlsEx(&icc);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = host_.instance();
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-
-    // Owned by the main window: above it, and gone from the taskbar.
-    window_ =
-        CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"", WS_CAPTION | WS_SYSMENU | WS_POPUP,
-                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, host_.mainWindow(), nullptr, host_.instance(), this);
-    auto child = [&](const wchar_t* cls, DWORD style, int id) {
-        ::HWND w = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), host_.instance(), nullptr);
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(host_.dialogFont()), FALSE);
-        return w;
-    };
+    host_.registerDialogClass(kClassName, windowProc);
+    window_ = host_.makeDialogWindow(kClassName, this);
+    auto child = [&](const wchar_t* cls, DWORD style, int id) { return host_.makeControl(window_, cls, style, id); };
     // Creation order is tab order and stacking order: the group box first, at the bottom.
     frame1_ = child(WC_BUTTONW, BS_GROUPBOX, 0);
     sliderW_ = child(TRACKBAR_CLASSW, WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, kIdSliderW);
@@ -93,7 +73,8 @@ void OptionsDialog::renderSlider(::HWND trackbar, const Slider& slider) {
     if (SendMessageW(trackbar, TBM_GETPOS, 0, 0) != slider.value)
         SendMessageW(trackbar, TBM_SETPOS, TRUE, slider.value);
     const Control& frame = host_.app().form2.Frame1;
-    setRectIfChanged(trackbar, rect(frame.left + slider.left, frame.top + slider.top, slider.width, slider.height));
+    setRectIfChanged(trackbar,
+                     host_.pixelRect(frame.left + slider.left, frame.top + slider.top, slider.width, slider.height));
 }
 
 void OptionsDialog::render() {
@@ -117,17 +98,17 @@ void OptionsDialog::render() {
     }
 
     const Control& f = d.Frame1;
-    setRectIfChanged(frame1_, rect(f.left, f.top, f.width, f.height));
+    setRectIfChanged(frame1_, host_.pixelRect(f.left, f.top, f.width, f.height));
     setTextIfChanged(frame1_, f.caption);
     renderSlider(sliderW_, d.SliderW);
     renderSlider(sliderH_, d.SliderH);
-    auto inFrame = [&](const Control& c) { return rect(f.left + c.left, f.top + c.top, c.width, c.height); };
+    auto inFrame = [&](const Control& c) { return host_.pixelRect(f.left + c.left, f.top + c.top, c.width, c.height); };
     setRectIfChanged(sample_, inFrame(d.sample_img));
     setRectIfChanged(label1_, inFrame(d.Label1));
     setTextIfChanged(label1_, d.Label1.caption);
     setRectIfChanged(iconsize_, inFrame(d.iconsize));
     setTextIfChanged(iconsize_, d.iconsize.caption);
-    setRectIfChanged(iCheck_, rect(d.iCheck.left, d.iCheck.top, d.iCheck.width, d.iCheck.height));
+    setRectIfChanged(iCheck_, host_.pixelRect(d.iCheck.left, d.iCheck.top, d.iCheck.width, d.iCheck.height));
     setTextIfChanged(iCheck_, d.iCheck.caption);
     const WPARAM check = d.iCheck.value == 1 ? BST_CHECKED : BST_UNCHECKED;
     if (static_cast<WPARAM>(SendMessageW(iCheck_, BM_GETCHECK, 0, 0)) != check) {

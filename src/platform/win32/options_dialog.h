@@ -33,7 +33,6 @@ private:
     static LRESULT CALLBACK windowProc(::HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
-    RECT rect(float left, float top, float width, float height) const;
     void renderSlider(::HWND trackbar, const struct Slider& slider);
     void placeBesideMainWindow();
 

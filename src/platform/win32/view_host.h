@@ -22,6 +22,19 @@ public:
     virtual ::HWND mainWindow() const = 0;
     virtual ::HINSTANCE instance() const = 0;
     virtual HFONT dialogFont() const = 0;
+
+    // What both dialogs build with.
+    // A rectangle given in twips, in pixels; right and bottom edges are
+    // rounded on their own, so neighbours meet without gaps.
+    RECT pixelRect(float left, float top, float width, float height) const;
+    // Registers a window class of the dialog face (once is enough; again is harmless).
+    void registerDialogClass(const wchar_t* className, WNDPROC proc) const;
+    // A dialog window of that class, owned by the main window: above it, even
+    // when that one is topmost, and gone from the taskbar. `self` comes to
+    // the procedure with WM_NCCREATE.
+    ::HWND makeDialogWindow(const wchar_t* className, void* self) const;
+    // A control in the dialogs' font.
+    ::HWND makeControl(::HWND parent, const wchar_t* controlClass, DWORD style, int id) const;
 };
 
 }  // namespace qlp::win32
