@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 #include "platform/win32/wide_text.h"
 
 namespace qlp::win32 {
@@ -35,6 +40,33 @@ bool writeAll(HANDLE file, std::string_view bytes) {
         bytes.remove_prefix(written);
     }
     return true;
+}
+
+std::wstring temporaryFor(const std::wstring& target) { return target + L".tmp"; }
+
+// The new content in a file beside the target, on the disk when it returns;
+// nothing left there on failure.
+bool writeBesideFlushed(const std::wstring& target, std::string_view bytes) {
+    const std::wstring temporary = temporaryFor(target);
+    Handle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    if (!file.close() || !written) {
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Moves the flushed file beside the target over it, or removes it.
+bool moveOver(const std::wstring& target) {
+    const std::wstring temporary = temporaryFor(target);
+    if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    ::DeleteFileW(temporary.c_str());
+    return false;
 }
 
 }  // namespace
@@ -78,17 +110,36 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
 
 bool replaceFileDurably(const std::string& path, std::string_view bytes) {
     const std::wstring target = widen(path);
-    const std::wstring temporary = target + L".tmp";
-    Handle file(
-        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
-    if (!file.close() || !written ||
-        !::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(temporary.c_str());
-        return false;
+    return writeBesideFlushed(target, bytes) && moveOver(target);
+}
+
+std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files) {
+    std::vector<std::wstring> targets;
+    targets.reserve(files.size());
+    for (const Replacement& file : files) targets.push_back(widen(file.path));
+    // Flushed side by side: each flush waits for the disk, and flushes that
+    // wait at the same time share their turns at it, where one after another
+    // each would wait alone.
+    std::vector<char> flushed(files.size(), 0);  // not vector<bool>: written from several threads
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
+            flushed[i] = writeBesideFlushed(targets[i], files[i].bytes);
+        }
+    };
+    constexpr std::size_t kWorkers = 8;
+    std::vector<std::thread> helpers;
+    try {
+        while (helpers.size() + 1 < std::min(kWorkers, files.size())) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No thread to spare: the ones started, and this one, do the rest.
     }
-    return true;
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    // Only now, with every new content on the disk, is any old file replaced.
+    std::vector<bool> replaced(files.size(), false);
+    for (std::size_t i = 0; i < files.size(); ++i) replaced[i] = flushed[i] && moveOver(targets[i]);
+    return replaced;
 }
 
 bool overwriteFile(const std::string& path, std::string_view bytes) {

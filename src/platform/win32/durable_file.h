@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlp::win32 {
 
@@ -26,6 +27,18 @@ bool readWholeFile(const std::string& path, std::string& bytes);
 // Writes `bytes` beside `path`, flushes them (FlushFileBuffers) and moves them
 // over it with replace and write-through. False, with `path` untouched, on any failure.
 bool replaceFileDurably(const std::string& path, std::string_view bytes);
+
+// A file's new content, for replaceFilesDurably.
+struct Replacement {
+    std::string path;
+    std::string bytes;
+};
+
+// Replaces each file as replaceFileDurably does, the writes and flushes on a
+// few threads side by side; every new content is on the disk before any
+// replaces its old file. The paths differ from one another. Whether each was replaced: one that was not is left
+// as it was, with nothing beside it.
+std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files);
 
 // Writes `bytes` over `path` in place, without flushing: for a scratch file
 // that only this run reads back.
