@@ -114,31 +114,51 @@ bool replaceFileDurably(const std::string& path, std::string_view bytes) {
 }
 
 std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files) {
-    std::vector<std::wstring> targets;
-    targets.reserve(files.size());
-    for (const Replacement& file : files) targets.push_back(widen(file.path));
-    // Flushed side by side: each flush waits for the disk, and flushes that
-    // wait at the same time share their turns at it, where one after another
-    // each would wait alone.
-    std::vector<char> flushed(files.size(), 0);  // not vector<bool>: written from several threads
+    struct Pending {
+        std::wstring target;
+        HANDLE file = INVALID_HANDLE_VALUE;
+        char ok = false;  // not a bit of a vector<bool>: written from several threads
+    };
+    std::vector<Pending> pending(files.size());
+    // All written before any is flushed: creating a file while flushes are
+    // under way waits for them on a journalled file system.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Pending& p = pending[i];
+        p.target = widen(files[i].path);
+        p.file = ::CreateFileW(temporaryFor(p.target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        p.ok = p.file != INVALID_HANDLE_VALUE && writeAll(p.file, files[i].bytes);
+    }
+    // Then flushed side by side: each flush waits for the disk, and flushes
+    // that wait at the same time share their turns at it, where one after
+    // another each would wait alone.
     std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
-            flushed[i] = writeBesideFlushed(targets[i], files[i].bytes);
+    const auto flush = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < pending.size();) {
+            if (pending[i].ok) pending[i].ok = ::FlushFileBuffers(pending[i].file) != FALSE;
         }
     };
-    constexpr std::size_t kWorkers = 8;
+    constexpr std::size_t kFlushers = 8;
     std::vector<std::thread> helpers;
     try {
-        while (helpers.size() + 1 < std::min(kWorkers, files.size())) helpers.emplace_back(work);
+        while (helpers.size() + 1 < std::min(kFlushers, files.size())) helpers.emplace_back(flush);
     } catch (const std::system_error&) {
-        // No thread to spare: the ones started, and this one, do the rest.
+        // No thread to spare: the ones started, and this one, flush the rest.
     }
-    work();
+    flush();
     for (std::thread& helper : helpers) helper.join();
     // Only now, with every new content on the disk, is any old file replaced.
     std::vector<bool> replaced(files.size(), false);
-    for (std::size_t i = 0; i < files.size(); ++i) replaced[i] = flushed[i] && moveOver(targets[i]);
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        Pending& p = pending[i];
+        if (p.file == INVALID_HANDLE_VALUE) continue;
+        const bool closed = ::CloseHandle(p.file) != FALSE;
+        if (closed && p.ok) {
+            replaced[i] = moveOver(p.target);
+        } else {
+            ::DeleteFileW(temporaryFor(p.target).c_str());
+        }
+    }
     return replaced;
 }
 
