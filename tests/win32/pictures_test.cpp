@@ -3,12 +3,15 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "model/launcher.h"
 #include "platform/bmp/bmp_codec.h"
 #include "platform/win32/win32_platform.h"
+#include "settings/settings_io.h"
 #include "win32_test_support.h"
 
 namespace qlp::test {
@@ -131,6 +134,31 @@ TEST(Win32Pictures, ASaveReplacesExactlyTheChangedPicturesWhenItEnds) {
             EXPECT_EQ(lastWrite(dir.at(licn(slot))) == kLongAgo, unchanged);
         }
     }
+}
+
+TEST(Win32Pictures, ASettingsSaveRewritesOnlyThePicturesThatChanged) {
+    WinTempDir dir;
+    win32::Win32Platform platform(dir.utf8());
+    Launcher app(platform);
+    app.form1.winDir = dir.utf8();
+    for (int slot : {0, 5, 13}) {
+        app.form1.slotPath[slot] = "C:\\tools\\tool" + std::to_string(slot) + ".exe";
+        app.form1.Image1[slot].picture = std::make_shared<const Bitmap>(pattern(8 + slot, 8));
+    }
+    SaveSettings(app);
+    const std::set<std::wstring> names = {L"Licn0", L"Licn13", L"Licn5", L"QLPconf.ini"};
+    ASSERT_EQ(namesIn(dir.path()), names);
+    for (const std::wstring& name : names) dateBack(dir.path() / name);
+    const std::string settings = readBytes(dir.at("QLPconf.ini"));
+
+    app.form1.Image1[5].picture = std::make_shared<const Bitmap>(pattern(3, 3));
+    SaveSettings(app);
+    EXPECT_EQ(namesIn(dir.path()), names);
+    EXPECT_EQ(readBytes(dir.at("Licn5")), encoded(pattern(3, 3)));
+    EXPECT_NE(lastWrite(dir.at("Licn5")), kLongAgo);
+    for (const char* same : {"Licn0", "Licn13"}) EXPECT_EQ(lastWrite(dir.at(same)), kLongAgo) << same;
+    // Nothing in the settings changed: the file, replaced by every save, reads as it did.
+    EXPECT_EQ(readBytes(dir.at("QLPconf.ini")), settings);
 }
 
 TEST(Win32Pictures, APictureThatCannotBeReplacedKeepsItsOldFileAndTheOthersAreSaved) {
