@@ -124,7 +124,9 @@ TEST(Win32Pictures, ASaveReplacesExactlyTheChangedPicturesWhenItEnds) {
             SCOPED_TRACE(slot);
             const auto given = c.saved.find(slot);
             if (given == c.saved.end()) {
-                if (slot < 4) EXPECT_EQ(readBytes(dir.at(licn(slot))), before[slot]);
+                if (slot < 4) {
+                    EXPECT_EQ(readBytes(dir.at(licn(slot))), before[slot]);
+                }
                 continue;
             }
             const std::string expected = encoded(given->second);
