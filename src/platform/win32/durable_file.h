@@ -34,10 +34,11 @@ struct Replacement {
     std::string bytes;
 };
 
-// Replaces each file as replaceFileDurably does, the writes and flushes on a
-// few threads side by side; every new content is on the disk before any
-// replaces its old file. The paths differ from one another. Whether each was replaced: one that was not is left
-// as it was, with nothing beside it.
+// Replaces each file as replaceFileDurably does, but writes all the new
+// contents first and then flushes them on several threads side by side; every
+// new content is on the disk before any replaces its old file. The paths
+// differ from one another. Whether each was replaced: one that was not is
+// left as it was, with nothing beside it.
 std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files);
 
 // Writes `bytes` over `path` in place, without flushing: for a scratch file
