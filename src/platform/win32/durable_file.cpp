@@ -204,6 +204,27 @@ std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files) {
     return replaced;
 }
 
+void removeLeftovers(const std::string& folder, const std::function<bool(std::string_view name)>& ours) {
+    constexpr std::wstring_view kMark = L".tmp";
+    const std::wstring wideFolder = widen(folder);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileExW((wideFolder + L"\\*" + std::wstring(kMark)).c_str(), FindExInfoBasic,
+                                             &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY)) {
+            continue;
+        }
+        const std::wstring_view name = found.cFileName;
+        // The pattern matches short names too, whose long ones end otherwise.
+        if (name.size() <= kMark.size() || name.substr(name.size() - kMark.size()) != kMark) continue;
+        if (ours(narrow(name.substr(0, name.size() - kMark.size())))) {
+            ::DeleteFileW((wideFolder + L"\\" + std::wstring(name)).c_str());
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
 bool overwriteFile(const std::string& path, std::string_view bytes) {
     Handle file(
         ::CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

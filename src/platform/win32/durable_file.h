@@ -3,6 +3,7 @@
 // leave the old file or the new one, never a torn one, even after a power cut.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,11 @@ struct Replacement {
 // differ from one another. Whether each was replaced: one that was not is
 // left as it was, with nothing beside it.
 std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files);
+
+// Removes from `folder` the "<name>.tmp" files that a run ended mid-save left
+// beside the files it replaced, for the names `ours` accepts (given as the
+// folder spells them); folders and read-only files there stay.
+void removeLeftovers(const std::string& folder, const std::function<bool(std::string_view name)>& ours);
 
 // Writes `bytes` over `path` in place, without flushing: for a scratch file
 // that only this run reads back.

@@ -122,6 +122,8 @@ bool Win32Platform::EndProfileBatch() {
     c.batching = false;
     // The slots' pictures are in their files before the file that lists the slots.
     const bool pictures = commitPendingPictures();
+    // What a run ended mid-save left behind goes at a save.
+    removeOwnLeftovers(c.batchFile);
     if (c.batchRefused) return false;
     if (!c.batchChanged) {
         c.text = std::move(c.batchText);

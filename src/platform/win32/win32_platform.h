@@ -73,6 +73,8 @@ public:
 private:
     // Replaces the pictures the save in progress gathered; whether every one was.
     bool commitPendingPictures();
+    // Removes what a run ended mid-save left beside the files of `file`'s folder.
+    void removeOwnLeftovers(const std::string& file);
 
     Desktop* desktop_ = nullptr;
     std::string settingsDir_;
