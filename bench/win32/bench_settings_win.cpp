@@ -1,8 +1,10 @@
 // A full save and a full load of 120 filled slots with their pictures through
-// the Windows realisation, on real files in a fresh folder under %TEMP%.
+// the Windows realisation, on real files in a fresh folder under %TEMP% (or
+// under FOLDER: a save's time is mostly the file system's, so the same run on
+// another file system, e.g. Z:\mnt\ext4 under Wine, tells how much).
 // Prints the median and the range of each over the runs, against 30 ms.
 //
-//   bench_settings_win.exe [RUNS]      (RUNS: 20)
+//   bench_settings_win.exe [RUNS [FOLDER]]      (RUNS: 20)
 //
 // Three cases, as on Linux: a save over files that are all as saved (only the
 // settings file is replaced), a save where every picture is new (all 120
@@ -36,8 +38,7 @@ double nowMs() {
     return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
 }
 
-std::filesystem::path freshFolder() {
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
+std::filesystem::path freshFolder(const std::filesystem::path& base) {
     for (unsigned n = GetCurrentProcessId();; ++n) {
         std::filesystem::path p = base / ("qlp-bench-" + std::to_string(n));
         if (std::filesystem::create_directory(p)) return p;
@@ -78,7 +79,8 @@ void report(const char* what, const std::vector<double>& times) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    const std::filesystem::path folder = freshFolder();
+    const std::filesystem::path folder =
+        freshFolder(argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path());
     const std::string dir = folder.string();
 
     std::vector<double> save, saveNew, load;
@@ -116,7 +118,8 @@ int main(int argc, char** argv) {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 
-    std::printf("Save and load of 120 filled slots with pictures, Windows realisation, %d runs, medians:\n", runs);
+    std::printf("Save and load of 120 filled slots with pictures in %s, Windows realisation, %d runs, medians:\n",
+                folder.parent_path().string().c_str(), runs);
     report("save, files as saved", save);
     report("save, all 120 pictures new", saveNew);
     report("load", load);

@@ -2,6 +2,7 @@
 // in the ANSI code page (932 here, as on the desktop the launcher is made for).
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,36 @@ TEST_F(Win32SettingsFile, AFolderInThePlaceOfTheFileIsNeverWrittenOver) {
     EXPECT_EQ(platform.GetPrivateProfileStringA("DATA", "TEXT0", "NL", file), "NL");
     EXPECT_FALSE(platform.WritePrivateProfileStringA("DATA", "TEXT0", "x", file));
     EXPECT_TRUE(std::filesystem::is_directory(dir.at("QLPconf.ini")));
+}
+
+TEST_F(Win32SettingsFile, ASaveRemovesWhatARunEndedMidSaveLeftBesideItsFiles) {
+    // A run that ended mid-save leaves new contents beside the files they were to replace.
+    for (const char* leftover : {"QLPconf.ini.tmp", "Licn0.tmp", "Licn119.tmp", "licn7.tmp"}) {
+        writeBytes(dir.at(leftover), "half a picture");
+    }
+    // Not ours, or not files, or not ours to remove: left as they are.
+    const std::set<std::wstring> others = {L"Licn120.tmp", L"notes.tmp", L"Licn5",
+                                           L"Licn6.tmp",   L"Licn8.tmp", L"Licn9.tmp.bak"};
+    for (const char* other : {"Licn120.tmp", "notes.tmp", "Licn5", "Licn6.tmp", "Licn9.tmp.bak"}) {
+        writeBytes(dir.at(other), "someone's");
+    }
+    ASSERT_TRUE(::SetFileAttributesW(dir.at("Licn6.tmp").c_str(), FILE_ATTRIBUTE_READONLY));
+    std::filesystem::create_directory(dir.at("Licn8.tmp"));
+
+    Win32Platform platform(dir.utf8());
+    platform.BeginProfileBatch(file);
+    ASSERT_TRUE(platform.WritePrivateProfileStringA("DATA", "TEXT0", "C:\\a.exe", file));
+    EXPECT_TRUE(platform.EndProfileBatch());
+
+    std::set<std::wstring> expected = others;
+    expected.insert(L"QLPconf.ini");
+    std::set<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.insert(entry.path().filename());
+    EXPECT_EQ(names, expected);
+    for (const char* other : {"Licn120.tmp", "notes.tmp", "Licn5", "Licn6.tmp", "Licn9.tmp.bak"}) {
+        EXPECT_EQ(readBytes(dir.at(other)), "someone's") << other;
+    }
+    ::SetFileAttributesW(dir.at("Licn6.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 // leave the old file or the new one, never a torn one, even after a power cut.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlp::win32 {
 
@@ -26,6 +28,24 @@ bool readWholeFile(const std::string& path, std::string& bytes);
 // Writes `bytes` beside `path`, flushes them (FlushFileBuffers) and moves them
 // over it with replace and write-through. False, with `path` untouched, on any failure.
 bool replaceFileDurably(const std::string& path, std::string_view bytes);
+
+// A file's new content, for replaceFilesDurably.
+struct Replacement {
+    std::string path;
+    std::string bytes;
+};
+
+// Replaces each file as replaceFileDurably does, but writes all the new
+// contents first and then flushes them on several threads side by side; every
+// new content is on the disk before any replaces its old file. The paths
+// differ from one another. Whether each was replaced: one that was not is
+// left as it was, with nothing beside it.
+std::vector<bool> replaceFilesDurably(const std::vector<Replacement>& files);
+
+// Removes from `folder` the "<name>.tmp" files that a run ended mid-save left
+// beside the files it replaced, for the names `ours` accepts (given as the
+// folder spells them); folders and read-only files there stay.
+void removeLeftovers(const std::string& folder, const std::function<bool(std::string_view name)>& ours);
 
 // Writes `bytes` over `path` in place, without flushing: for a scratch file
 // that only this run reads back.

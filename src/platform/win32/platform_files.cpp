@@ -1,6 +1,9 @@
 // Directories, files, time and the process.
 #include <windows.h>
 
+#include <set>
+
+#include "model/files.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/durable_file.h"
 #include "platform/win32/profile_cache.h"
@@ -28,6 +31,20 @@ std::string Win32Platform::Dir(const std::string& path) {
     if (search == INVALID_HANDLE_VALUE) return {};
     ::FindClose(search);
     return narrow(found.cFileName);
+}
+
+void Win32Platform::removeOwnLeftovers(const std::string& file) {
+    const std::size_t slash = file.find_last_of("\\/");
+    if (slash == std::string::npos) return;
+    // Names are the same whatever their case, as the folder's are.
+    const auto folded = [](std::string_view name) {
+        std::string lower(name);
+        for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        return lower;
+    };
+    std::set<std::string, std::less<>> names{folded(file.substr(slash + 1))};
+    for (int i = 0; i < kSlotCount; ++i) names.insert(folded(slotPictureFileName(i)));
+    removeLeftovers(file.substr(0, slash), [&](std::string_view name) { return names.count(folded(name)) > 0; });
 }
 
 bool Win32Platform::Kill(const std::string& path) { return ::DeleteFileW(widen(path).c_str()) != FALSE; }

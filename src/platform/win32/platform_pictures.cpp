@@ -10,6 +10,7 @@
 #include "platform/bmp/bmp_codec.h"
 #include "platform/win32/durable_file.h"
 #include "platform/win32/on_demand.h"
+#include "platform/win32/profile_cache.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -98,13 +99,34 @@ std::optional<Bitmap> loadWithSystem(const std::string& path) {
 bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) {
     const std::vector<unsigned char> encoded = bmp::encodeBmp(picture);
     if (encoded.empty()) return false;
-    const std::string bytes(encoded.begin(), encoded.end());
+    std::string bytes(encoded.begin(), encoded.end());
     // The scratch picture only carries an icon into a slot within this run.
     if (path == scratchFileIn(GetWindowsDirectoryA())) return overwriteFile(path, bytes);
-    // A picture file that already holds these bytes is left as it is: most saves find every picture unchanged.
-    std::string existing;
-    if (fileKind(path) == FileKind::Regular && readWholeFile(path, existing) && existing == bytes) return true;
-    return replaceFileDurably(path, bytes);
+    const bool batching = profile_->batching;
+    if (batching) {
+        // The last picture given for a file is the one it gets.
+        std::erase_if(pendingPictures_, [&](const Replacement& pending) { return pending.path == path; });
+    }
+    const DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // A folder or a device there is never replaced.
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return false;
+        // A picture file that already holds these bytes is left as it is: most saves find every picture unchanged.
+        std::string existing;
+        if (readWholeFile(path, existing) && existing == bytes) return true;
+        // Nor is a read-only file: the system refuses to replace it.
+        if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    }
+    if (!batching) return replaceFileDurably(path, bytes);
+    // During a save the pictures are written and flushed together when it ends, not one by one.
+    pendingPictures_.push_back(Replacement{path, std::move(bytes)});
+    return true;
+}
+
+bool Win32Platform::commitPendingPictures() {
+    const std::vector<bool> replaced = replaceFilesDurably(pendingPictures_);
+    pendingPictures_.clear();
+    return std::find(replaced.begin(), replaced.end(), false) == replaced.end();
 }
 
 std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {

@@ -115,17 +115,22 @@ void Win32Platform::BeginProfileBatch(const std::string& file) {
     c.valid = false;
 }
 
+// False when the file, or a picture saved during the batch, could not be replaced.
 bool Win32Platform::EndProfileBatch() {
     ProfileCache& c = *profile_;
     if (!c.batching) return false;
     c.batching = false;
+    // The slots' pictures are in their files before the file that lists the slots.
+    const bool pictures = commitPendingPictures();
+    // What a run ended mid-save left behind goes at a save.
+    removeOwnLeftovers(c.batchFile);
     if (c.batchRefused) return false;
     if (!c.batchChanged) {
         c.text = std::move(c.batchText);
         c.coding = std::move(c.batchCoding);
         c.batchText = ProfileText();
         c.valid = true;
-        return true;
+        return pictures;
     }
     const std::string bytes = profile::encodeProfile(c.batchText, c.batchCoding, c.codePage);
     if (!replaceFileDurably(c.batchFile, bytes)) return false;
@@ -136,7 +141,7 @@ bool Win32Platform::EndProfileBatch() {
     c.batchText = ProfileText();
     adoptWritten(c, bytes);
     c.valid = true;
-    return true;
+    return pictures;
 }
 
 }  // namespace qlp::win32

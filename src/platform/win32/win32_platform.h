@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform_ops.h"
+#include "platform/win32/durable_file.h"
 
 namespace qlp::win32 {
 
@@ -69,10 +71,17 @@ public:
     void DoEvents() override;
 
 private:
+    // Replaces the pictures the save in progress gathered; whether every one was.
+    bool commitPendingPictures();
+    // Removes what a run ended mid-save left beside the files of `file`'s folder.
+    void removeOwnLeftovers(const std::string& file);
+
     Desktop* desktop_ = nullptr;
     std::string settingsDir_;
     bool prevInstance_ = false;
     std::unique_ptr<ProfileCache> profile_;
+    // The new pictures of a save in progress, replaced together when it ends.
+    std::vector<Replacement> pendingPictures_;
 };
 
 // The command line of `Shell` as CreateProcessW gets it: no shell in between,
