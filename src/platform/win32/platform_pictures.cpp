@@ -102,7 +102,7 @@ bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) 
     std::string bytes(encoded.begin(), encoded.end());
     // The scratch picture only carries an icon into a slot within this run.
     if (path == scratchFileIn(GetWindowsDirectoryA())) return overwriteFile(path, bytes);
-    const bool batching = profile_->batching;
+    const bool batching = profile_->store.batching();
     if (batching) {
         // The last picture given for a file is the one it gets.
         std::erase_if(pendingPictures_, [&](const Replacement& pending) { return pending.path == path; });

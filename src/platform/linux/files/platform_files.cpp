@@ -21,7 +21,8 @@
 namespace qlp::linux_desktop {
 
 LinuxPlatform::LinuxPlatform(std::string configDir)
-    : configDir_(std::move(configDir)), profile_(std::make_unique<ProfileCache>()) {}
+    : configDir_(std::move(configDir)),
+      profile_(std::make_unique<ProfileCache>([this](const std::string& file) { ensureSettingsFolder(file); })) {}
 
 LinuxPlatform::~LinuxPlatform() = default;
 
@@ -48,14 +49,10 @@ void LinuxPlatform::adoptPrefetchedIcons() {
 }
 
 void LinuxPlatform::adoptStartupFiles(StartupFiles files) {
-    ProfileCache& c = *profile_;
-    // Only into a cache that holds nothing yet; the identity is checked at every read.
-    if (files.settings && !c.valid && !c.batching) {
-        c.path = std::move(files.settings->path);
-        c.identity = files.settings->identity;
-        c.text = std::move(files.settings->text);
-        c.coding = std::move(files.settings->coding);
-        c.valid = true;
+    // Only into a store that holds nothing yet; the identity is checked at every read.
+    if (files.settings) {
+        profile_->store.adopt(std::move(files.settings->path), versionOf(files.settings->identity),
+                              std::move(files.settings->text), std::move(files.settings->coding));
     }
     prefetchedPictures_ = std::move(files.pictures);
     iconLookup_.adoptTypes(std::move(files.types));

@@ -45,7 +45,7 @@ bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) 
     const std::vector<unsigned char> bytes = encodeBmp(picture);
     if (bytes.empty()) return false;
     // A save has made the folder when it began.
-    if (!profile_->batching) ensureSettingsFolder(path);
+    if (!profile_->store.batching()) ensureSettingsFolder(path);
     // The scratch picture only carries an icon into a slot within this run.
     if (path == scratchFileIn(GetWindowsDirectoryA())) {
         scratch_.reset();
@@ -65,7 +65,7 @@ bool LinuxPlatform::SavePicture(const Bitmap& picture, const std::string& path) 
     // A picture file that already holds these bytes is left as it is: most
     // saves find every picture unchanged.
     if (fileHolds(path, bytes)) return true;
-    if (!profile_->batching) return replaceFileDurably(path, bytes.data(), bytes.size(), kPictureMode);
+    if (!profile_->store.batching()) return replaceFileDurably(path, bytes.data(), bytes.size(), kPictureMode);
     // During a save the pictures are flushed together when it ends, not one by one.
     std::string temp;
     if (!writeBeside(path, bytes.data(), bytes.size(), kPictureMode, Durability::None, temp)) return false;

@@ -1,37 +1,47 @@
 #pragma once
-// The settings file as last read, and the writes of a batch in progress.
+// The settings file through the portable store, on the Linux file system.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/linux/files/file_read.h"
 #include "platform/linux/files/iconv_code_page.h"
-#include "platform/profile/profile_encoding.h"
-#include "platform/profile/profile_text.h"
+#include "platform/profile/profile_store.h"
 
 namespace qlp::linux_desktop {
 
+// The store's version of a file: its device, inode, size and modification time.
+profile::FileVersion versionOf(const FileIdentity& identity);
+
+class SettingsFiles final : public profile::ProfileFiles {
+public:
+    explicit SettingsFiles(std::function<void(const std::string&)> prepareWrite)
+        : prepareWrite_(std::move(prepareWrite)) {}
+
+    Look look(const std::string& path) override;
+    bool read(const std::string& path, std::size_t limit, std::string& bytes,
+              std::optional<profile::FileVersion>& version) override;
+    bool replace(const std::string& path, std::string_view bytes,
+                 std::optional<profile::FileVersion>& version) override;
+    void prepareWrite(const std::string& path) override { prepareWrite_(path); }
+
+private:
+    std::function<void(const std::string&)> prepareWrite_;
+};
+
+// The settings file as last read, and the writes of a batch in progress.
 class ProfileCache {
 public:
-    // The parsed text of `path` while its identity is unchanged; a missing file is cached as such.
-    std::string path;
-    std::optional<FileIdentity> identity;
-    profile::ProfileText text;
-    // What the file's bytes were, to write them back in their encoding.
-    profile::FileCoding coding;
-    bool valid = false;
+    // `prepareWrite` makes the folder a write to the file needs.
+    explicit ProfileCache(std::function<void(const std::string&)> prepareWrite)
+        : files(std::move(prepareWrite)), store(files, codePage, profile::FileEncoding::Utf8) {}
 
-    // A batch gathers the writes to `batchFile` in `batchText`, to be written once.
-    std::string batchFile;
-    bool batching = false;
-    // The file could not be read at the batch's start, so no write of the batch is taken.
-    bool batchRefused = false;
-    bool batchChanged = false;
-    profile::ProfileText batchText;
-    profile::FileCoding batchCoding;
-
-    // Code page 932, for settings files from the Windows desktop.
+    // Code page 932, for settings files from the Windows desktop; a file made here is UTF-8.
     IconvCodePage codePage;
+    SettingsFiles files;
+    profile::ProfileStore store;
 };
 
 }  // namespace qlp::linux_desktop
