@@ -254,7 +254,7 @@ TEST_F(StoreTest, ABatchThatChangedNothingWritesNothing) {
         const char* name;
         bool exists;
     };
-    for (const Case c : {Case{"existing file", true}, Case{"missing file", false}}) {
+    for (const Case& c : {Case{"existing file", true}, Case{"missing file", false}}) {
         SCOPED_TRACE(c.name);
         MemoryFiles disk;
         ProfileStore fresh{disk, codePage, FileEncoding::Utf8};
