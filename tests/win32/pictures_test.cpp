@@ -1,5 +1,8 @@
 // Slot pictures as bitmap files, and the icons of files as Explorer shows them.
 #include <gtest/gtest.h>
+#include <windows.h>
+// The headers that build on windows.h:
+#include <psapi.h>
 
 #include <functional>
 #include <map>
@@ -257,6 +260,33 @@ TEST(Win32Pictures, APictureFileLargerThanAnyIconIsNotRead) {
     bytes.push_back('\0');
     writeBytes(dir.at("Licn3"), bytes);
     EXPECT_FALSE(platform.LoadPicture(dir.file("Licn3")));
+}
+
+TEST(Win32Pictures, AHugeFileInAPicturesPlaceIsReplacedWithoutBeingRead) {
+    WinTempDir dir;
+    win32::Win32Platform platform(dir.utf8());
+    // A sparse file of 256 MB where a picture belongs: whether it holds the
+    // picture's bytes is known from its size alone.
+    {
+        const HANDLE file = ::CreateFileW(dir.at("Licn2").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end{};
+        end.QuadPart = 256LL << 20;
+        ASSERT_TRUE(::SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file));
+        ::CloseHandle(file);
+    }
+    PROCESS_MEMORY_COUNTERS before{};
+    ASSERT_TRUE(::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before));
+    const Bitmap picture = pattern(16, 16);
+    ASSERT_TRUE(platform.SavePicture(picture, dir.file("Licn2")));
+    PROCESS_MEMORY_COUNTERS after{};
+    ASSERT_TRUE(::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after));
+    EXPECT_LT(after.PeakWorkingSetSize, before.PeakWorkingSetSize + (64u << 20));
+    const auto loaded = platform.LoadPicture(dir.file("Licn2"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, picture);
 }
 
 TEST(Win32Pictures, EveryExistingPathGetsTheIconExplorerShowsAndAMissingOneNone) {

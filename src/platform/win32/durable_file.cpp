@@ -152,13 +152,17 @@ std::optional<FileStamp> fileStamp(const std::string& path) {
     return stamp;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
+bool readWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit, FileStamp* stamp) {
     Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF) return false;
-    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info)) return false;
+    if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return false;
+    const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > limit || size > 0x7FFFFFFF) return false;
+    // One byte more than the size, to see a file that grew while it was read.
+    bytes.assign(static_cast<std::size_t>(size) + 1, '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
@@ -168,7 +172,13 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
         if (got == 0) break;
         done += got;
     }
+    if (done > size) return false;
     bytes.resize(done);
+    if (stamp) {
+        stamp->size = size;
+        stamp->lastWrite = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                           info.ftLastWriteTime.dwLowDateTime;
+    }
     return true;
 }
 

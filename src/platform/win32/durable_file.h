@@ -23,7 +23,10 @@ FileKind fileKind(const std::string& path);
 // The stamp of a regular file; nullopt for anything else.
 std::optional<FileStamp> fileStamp(const std::string& path);
 
-bool readWholeFile(const std::string& path, std::string& bytes);
+// Reads the whole of a file on a disk (not a folder, device or pipe) of at
+// most `limit` bytes, and gives the stamp of the file it read, taken from the
+// open file: a file replaced meanwhile is told apart at the next look.
+bool readWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit, FileStamp* stamp = nullptr);
 
 // Writes `bytes` beside `path`, flushes them (FlushFileBuffers) and moves them
 // over it with replace and write-through. False, with `path` untouched, on any failure.

@@ -113,7 +113,8 @@ bool Win32Platform::SavePicture(const Bitmap& picture, const std::string& path) 
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return false;
         // A picture file that already holds these bytes is left as it is: most saves find every picture unchanged.
         std::string existing;
-        if (readWholeFile(path, existing) && existing == bytes) return true;
+        // (A larger file cannot hold them, and is not read.)
+        if (readWholeFile(path, existing, bytes.size()) && existing == bytes) return true;
         // Nor is a read-only file: the system refuses to replace it.
         if (attributes & FILE_ATTRIBUTE_READONLY) return false;
     }
@@ -131,10 +132,8 @@ bool Win32Platform::commitPendingPictures() {
 
 std::optional<Bitmap> Win32Platform::LoadPicture(const std::string& path) {
     std::string content;
-    if (fileKind(path) != FileKind::Regular) return std::nullopt;
     // Pictures are icons: a file far larger than the largest one is not read at all.
-    const auto stamp = fileStamp(path);
-    if (!stamp || stamp->size > bmp::kLargestPictureFile || !readWholeFile(path, content)) return std::nullopt;
+    if (!readWholeFile(path, content, bmp::kLargestPictureFile)) return std::nullopt;
     const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
     if (auto picture = bmp::decodeBmp(bytes, content.size())) return picture;
     // The system's loader fills a cut-off bitmap with whatever it likes; a file

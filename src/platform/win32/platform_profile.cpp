@@ -2,8 +2,11 @@
 // profile functions (which cut values at 254 bytes, strip quotes and replace
 // the file in place): the portable store does the work, this file gives it
 // the Windows file system.
+#include <windows.h>
+
 #include "platform/win32/durable_file.h"
 #include "platform/win32/profile_cache.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace qlp::win32 {
@@ -19,19 +22,28 @@ std::optional<profile::FileVersion> versionOf(const std::optional<FileStamp>& st
 }  // namespace
 
 profile::ProfileFiles::Look SettingsFiles::look(const std::string& path) {
-    const FileKind kind = fileKind(path);
-    if (kind == FileKind::Missing) return Look{Kind::Missing, {}};
-    const auto version = versionOf(fileStamp(path));
-    if (kind != FileKind::Regular || !version) return Look{Kind::Unusable, {}};
-    return Look{Kind::Regular, *version};
+    // One look serves both questions: is it there, and which version is it.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = ::GetLastError();
+        // Only a file that is not there reads as missing: one that cannot be looked at is never replaced.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Look{Kind::Missing, {}};
+        return Look{Kind::Unusable, {}};
+    }
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return Look{Kind::Unusable, {}};
+    FileStamp stamp;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.lastWrite =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return Look{Kind::Regular, *versionOf(stamp)};
 }
 
-// The size was looked at just before; the stamp is taken after the read, as
-// the system tells no version of what one read saw.
-bool SettingsFiles::read(const std::string& path, std::size_t /*limit*/, std::string& bytes,
+// The version of what was read, from the open file.
+bool SettingsFiles::read(const std::string& path, std::size_t limit, std::string& bytes,
                          std::optional<profile::FileVersion>& version) {
-    if (!readWholeFile(path, bytes)) return false;
-    version = versionOf(fileStamp(path));
+    FileStamp stamp;
+    if (!readWholeFile(path, bytes, limit, &stamp)) return false;
+    version = versionOf(stamp);
     return true;
 }
 
