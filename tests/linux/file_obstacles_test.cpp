@@ -189,10 +189,13 @@ TEST_F(FolderTest, PicturesAreTheUsersAloneToRead) {
     EXPECT_EQ(modeOf(dir.file("QLPconf.ini")), 0600u);
     EXPECT_EQ(modeOf(dir.file("Licn0")), 0600u);
     EXPECT_EQ(modeOf(dir.file("Licn1")), 0600u);
-    // A picture saved before, readable by all, is made private at the next save though unchanged.
+    // A picture or settings file saved before, readable by all, is made
+    // private at the next save though unchanged.
     ASSERT_EQ(::chmod(dir.file("Licn0").c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(dir.file("QLPconf.ini").c_str(), 0644), 0);
     SaveSettings(app);
     EXPECT_EQ(modeOf(dir.file("Licn0")), 0600u);
+    EXPECT_EQ(modeOf(dir.file("QLPconf.ini")), 0600u);
     ASSERT_TRUE(ops.SavePicture(plain(36, 36, 0xFF000000u), dir.file("QLPtemp")));
     EXPECT_EQ(modeOf(dir.file("QLPtemp")), 0600u);
 }

@@ -51,6 +51,8 @@ public:
         std::int64_t generation = 0;
         // The size the file system reports, when not that of `bytes`.
         std::optional<std::uint64_t> reportedSize;
+        // The file system wants it written anew at the next save.
+        bool rewrite = false;
         bool unreadable = false;
     };
 
@@ -59,6 +61,7 @@ public:
         Entry& entry = entries[path];
         entry.bytes = std::move(bytes);
         entry.reportedSize.reset();
+        entry.rewrite = false;
         entry.generation = ++generations_;
     }
 
@@ -67,7 +70,7 @@ public:
         const auto found = entries.find(path);
         if (found == entries.end()) return Look{Kind::Missing, {}};
         if (found->second.kind != Kind::Regular) return Look{found->second.kind, {}};
-        return Look{Kind::Regular, versionOf(found->second)};
+        return Look{Kind::Regular, versionOf(found->second), found->second.rewrite};
     }
     bool read(const std::string& path, std::size_t limit, std::string& bytes,
               std::optional<FileVersion>& version) override {
@@ -269,6 +272,48 @@ TEST_F(StoreTest, ABatchThatChangedNothingWritesNothing) {
         EXPECT_EQ(fresh.get("a", "k", "dflt", kFile), c.exists ? "same" : "dflt");
         EXPECT_EQ(disk.reads, reads);
     }
+}
+
+TEST_F(StoreTest, ABatchThatSetsEveryValueToWhatItWasLeavesTheFileAlone) {
+    // Spacing and line ends of the file's own, which a rewrite would keep too.
+    const std::string original = "[a]\r\nk=same\r\n[b]\nx = y\n";
+    files.put(kFile, original);
+    const FileVersion before = files.look(kFile).version;
+    store.beginBatch(kFile);
+    EXPECT_TRUE(store.set("a", "k", "same", kFile));
+    EXPECT_TRUE(store.endBatch());
+    EXPECT_EQ(files.replaces, 0);
+    EXPECT_EQ(files.entries[kFile].bytes, original);
+    EXPECT_EQ(files.look(kFile).version, before);
+    // Nothing is read again either: the store holds the file as it is.
+    const int reads = files.reads;
+    EXPECT_EQ(store.get("b", "x", "", kFile), "y");
+    EXPECT_EQ(files.reads, reads);
+
+    // One value different, and the file is replaced.
+    store.beginBatch(kFile);
+    EXPECT_TRUE(store.set("a", "k", "same", kFile));
+    EXPECT_TRUE(store.set("b", "x", "z", kFile));
+    EXPECT_TRUE(store.endBatch());
+    EXPECT_EQ(files.replaces, 1);
+    EXPECT_EQ(freshRead("b", "x"), "z");
+    EXPECT_EQ(freshRead("a", "k"), "same");
+
+    // A file the file system wants written anew is, its text unchanged.
+    files.entries[kFile].rewrite = true;
+    store.beginBatch(kFile);
+    EXPECT_TRUE(store.set("a", "k", "same", kFile));
+    EXPECT_TRUE(store.endBatch());
+    EXPECT_EQ(files.replaces, 2);
+    EXPECT_FALSE(files.entries[kFile].rewrite);
+
+    // A file another program changed since is judged by what it holds now.
+    files.put(kFile, "[a]\r\nk=theirs\r\n");
+    store.beginBatch(kFile);
+    EXPECT_TRUE(store.set("a", "k", "same", kFile));
+    EXPECT_TRUE(store.endBatch());
+    EXPECT_EQ(files.replaces, 3);
+    EXPECT_EQ(freshRead("a", "k"), "same");
 }
 
 TEST_F(StoreTest, ABatchTakesOnlyItsOwnFile) {

@@ -32,6 +32,7 @@ void ProfileStore::holdNothing(const std::string& path, const std::optional<File
 // Brings the cache to the current content of `path`.
 ProfileStore::FileState ProfileStore::refresh(const std::string& path) {
     const ProfileFiles::Look look = files_.look(path);
+    rewrite_ = look.rewrite;
     if (look.kind == ProfileFiles::Kind::Missing) {
         holdNothing(path, std::nullopt);
         return FileState::Missing;
@@ -99,7 +100,11 @@ void ProfileStore::beginBatch(const std::string& file) {
     // What the batch writes beside the file goes into a folder that is there.
     files_.prepareWrite(file);
     batchChanged_ = false;
-    batchRefused_ = refresh(file) == FileState::Unusable;
+    const FileState state = refresh(file);
+    batchRefused_ = state == FileState::Unusable;
+    // An untouched text encodes to the very bytes it was read from.
+    batchStartBytes_.reset();
+    if (state == FileState::Parsed && !rewrite_) batchStartBytes_ = encodeProfile(text_, coding_, codePage_);
     batchText_ = batchRefused_ ? ProfileText() : std::move(text_);
     batchCoding_ = batchRefused_ ? FileCoding() : std::move(coding_);
     valid_ = false;
@@ -117,8 +122,11 @@ bool ProfileStore::endBatch() {
         return true;
     }
     const std::string bytes = encodeProfile(batchText_, batchCoding_, codePage_);
-    std::optional<FileVersion> version;
-    if (!files_.replace(batchFile_, bytes, version)) return false;
+    std::optional<FileVersion> version = version_;
+    // The file holds these bytes already: replacing it would only cost a flush.
+    const bool same = batchStartBytes_ && *batchStartBytes_ == bytes;
+    batchStartBytes_.reset();
+    if (!same && !files_.replace(batchFile_, bytes, version)) return false;
     path_ = batchFile_;
     version_ = version;
     text_ = std::move(batchText_);

@@ -39,6 +39,9 @@ public:
         Kind kind = Kind::Missing;
         // Only for a regular file.
         FileVersion version;
+        // A regular file to be written anew at the next save even when its
+        // text is unchanged (on Linux: one others may read).
+        bool rewrite = false;
     };
 
     virtual ~ProfileFiles() = default;
@@ -77,7 +80,8 @@ public:
     void beginBatch(const std::string& file);
     bool batching() const { return batching_; }
     const std::string& batchFile() const { return batchFile_; }
-    // Writes what the batch gathered, once, when it changed anything. False
+    // Writes what the batch gathered, once, when it changed the file's bytes
+    // (a save that sets every value to what it was leaves the file alone). False
     // when no batch was in progress, the file could not be read at its start,
     // or could not be replaced.
     bool endBatch();
@@ -105,6 +109,8 @@ private:
     // What the file's bytes were, to write them back in their encoding.
     FileCoding coding_;
     bool valid_ = false;
+    // The last look found the file wanting a rewrite whatever its text.
+    bool rewrite_ = false;
 
     // A batch gathers the writes to `batchFile_` in `batchText_`, to be written once.
     std::string batchFile_;
@@ -114,6 +120,8 @@ private:
     bool batchChanged_ = false;
     ProfileText batchText_;
     FileCoding batchCoding_;
+    // The bytes of the file as the batch found it, when it found one to read.
+    std::optional<std::string> batchStartBytes_;
 };
 
 }  // namespace qlp::profile

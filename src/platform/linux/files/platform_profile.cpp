@@ -23,7 +23,8 @@ profile::ProfileFiles::Look SettingsFiles::look(const std::string& path) {
         return Look{Kind::Missing, {}};
     }
     if (!S_ISREG(st.st_mode)) return Look{Kind::Unusable, {}};
-    return Look{Kind::Regular, versionOf(identityOf(st))};
+    // A file others may read (from an earlier version) is made the user's alone at the next save.
+    return Look{Kind::Regular, versionOf(identityOf(st)), (st.st_mode & 077) != 0};
 }
 
 bool SettingsFiles::read(const std::string& path, std::size_t limit, std::string& bytes,
