@@ -1,0 +1,183 @@
+# shellcheck shell=bash disable=SC2034,SC2154  # the variables set here are read, and those read here set, by the scripts that source it
+# Shared by the end-to-end scripts that drive quillop.exe under Wine (sourced
+# after tests/e2e/e2e_lib.sh, not run): the Wine prefix and the settings
+# folder in it, the launcher started and ended, its menus, the slot pictures
+# on the screen, and drops from the X11 drag source.
+#
+# The sourcing script sets exe, wine_run, shots and QUILLOP_WINEPREFIX first.
+
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+
+# The desktop, the prefix, and where the settings live: sets drive_c, appdata, E2E_CONF.
+wine_e2e_setup() {
+    mkdir -p "$shots"
+    rm -f "$shots"/[0-9][0-9]-*.png
+    e2e_setup_dirs
+    trap wine_cleanup EXIT
+    e2e_start_desktop
+    echo "display $DISPLAY, launcher $exe"
+    # The prefix is made once, before anything waits for a window.
+    "$wine_run" cmd /c exit >/dev/null 2>&1
+    drive_c=$QUILLOP_WINEPREFIX/drive_c
+    local user_dir
+    user_dir=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
+    if [ ! -d "$drive_c/windows" ] || [ -z "$user_dir" ]; then
+        echo "FAIL: the Wine prefix was not made"
+        exit 1
+    fi
+    appdata=$user_dir/AppData/Roaming/Quillop
+    E2E_CONF=$appdata/QLPconf.ini
+}
+wine_cleanup() {
+    WINEPREFIX=$QUILLOP_WINEPREFIX "$wineserver" -k 2>/dev/null
+    WINEPREFIX=$QUILLOP_WINEPREFIX "$wineserver" -w 2>/dev/null
+    e2e_cleanup
+}
+
+shot_no=0
+shot() {
+    shot_no=$((shot_no + 1))
+    e2e_shot "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")"
+}
+fail() {
+    echo "FAIL: $*"
+    shot failure
+    echo "--- launcher output"
+    cat "$e2e_work/launcher.log"
+    exit 1
+}
+stage() { echo "== $*"; }
+
+# The settings file as UTF-8 text, whatever its encoding.
+utf8_conf() {
+    if iconv -f UTF-8 -t UTF-8 "$E2E_CONF" >/dev/null 2>&1; then cat "$E2E_CONF"; else iconv -f CP932 -t UTF-8 "$E2E_CONF"; fi
+}
+value() { utf8_conf | e2e_value /dev/stdin "$1" "$2"; }
+has_value() { [ -f "$E2E_CONF" ] && [ "$(value "$1" "$2")" = "$3" ]; }
+expect_value() {
+    e2e_until has_value "$1" "$2" "$3" || fail "$4: [$1] $2 is '$(value "$1" "$2")', expected '$3'"
+}
+
+E2E_PID=
+launcher_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
+ended() { ! launcher_running; }
+find_wine_window() {
+    E2E_WIN=$(xdotool search --name "$E2E_TITLE_PATTERN" 2>/dev/null | head -n1)
+    [ -n "$E2E_WIN" ]
+}
+start_launcher() {
+    "$wine_run" "$exe" >>"$e2e_work/launcher.log" 2>&1 &
+    E2E_PID=$!
+    e2e_pids+=("$E2E_PID")
+    E2E_WIN=
+    E2E_WAIT=300 e2e_until find_wine_window || fail "the launcher window did not appear"
+    e2e_until e2e_mapped || fail "the launcher window is not mapped"
+    e2e_last_geometry=
+    e2e_until e2e_settled
+    activate_launcher
+}
+activate_launcher() { xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null; }
+close_launcher() {
+    activate_launcher
+    xdotool key --clearmodifiers alt+F4
+    e2e_until ended || fail "the launcher did not end on the close box"
+}
+
+key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
+move_to_slot() {
+    local x y
+    read -r x y <<<"$(e2e_slot_center "$1")"
+    xdotool mousemove "$x" "$y"
+}
+
+# The shown menu of the launcher: a viewable override-redirect window of
+# quillop.exe taller than a tool tip (40 pixels). Prints "X Y W H".
+menu_geometry() {
+    local id
+    for id in $(xwininfo -root -children | awk '/\("quillop.exe" "quillop.exe"\)/ && $2 == "(has" {print $1}'); do
+        xwininfo -id "$id" 2>/dev/null | awk '/Map State: IsViewable/ {v = 1}
+            /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF}
+            END {if (!(v && h > 40)) exit 1; print x, y, w, h}' &&
+            return 0
+    done
+    return 1
+}
+menu_open() { menu_geometry >/dev/null; }
+menu_closed() { ! menu_open; }
+# Right click at X,Y, then the keys that choose an entry, then Return. With
+# every entry shown, Down from nothing counts 何もしない 1, 開く 2, 削除 3,
+# 関連付けで開く 4, 解説テキストの表示 5, アイコンの説明を書く 6, ページの説明を書く 7,
+# 常に手前に表示 8; Up counts 終了 1, 設定保存 2, 設定読込 3, オプション 4,
+# 好きなところに格納 5, アイコンの移動をする 6.
+choose_at() {
+    local x=$1 y=$2 name=$3
+    shift 3
+    xdotool mousemove "$x" "$y"
+    sleep 0.6
+    xdotool click 3
+    e2e_until menu_open || fail "$name: no menu after a right click at $x,$y"
+    key "$@"
+    shot "menu-$name"
+    key Return
+    e2e_until menu_closed || fail "$name: the menu stayed open"
+}
+# The same on position k of the shown page.
+choose() {
+    local k=$1 x y
+    shift
+    read -r x y <<<"$(e2e_slot_center "$k")"
+    choose_at "$x" "$y" "$@"
+}
+
+# Positions of the shown page with and without a picture, on the screen now.
+# A slot's picture is an icon of a hundred colours and more; a position of
+# one colour is empty. Anything between is neither: a pixel left for a moment
+# by the drag source's 1x1 drag window, say, until the launcher paints over it.
+slot_colours() { e2e_colours "$now_png" "$(e2e_slot_rect "$1")"; }
+slot_blank() { [ "$(slot_colours "$1")" = 1 ]; }
+slot_drawn() { [ "$(slot_colours "$1")" -ge 16 ]; }
+shows() {
+    local k
+    now_png=$e2e_work/now.png
+    e2e_shot "$now_png"
+    for k in $1; do slot_drawn "$k" || return 1; done
+    for k in $2; do slot_blank "$k" || return 1; done
+    return 0
+}
+expect_shows() { e2e_until shows "$1" "$2" || fail "$3: positions with icons should be '$1', without '$2'"; }
+
+# The drag source (tests/e2e/drag_source_main.cpp) at 700,400, dragging FILE.
+drag_source_start() {
+    "$drag_source" 700 400 "$1" >"$e2e_work/drag.log" 2>&1 &
+    drag_pid=$!
+    e2e_pids+=("$drag_pid")
+    drag_win=
+    e2e_until find_drag_source || fail "the drag source did not appear"
+}
+find_drag_source() {
+    drag_win=$(xdotool search --name '^quillop-e2e-drag-source$' 2>/dev/null | head -n1)
+    [ -n "$drag_win" ] && xwininfo -id "$drag_win" | grep -q IsViewable && grep -q ready "$e2e_work/drag.log"
+}
+drags_ended() { grep -c -e dropped -e ignored "$e2e_work/drag.log"; }
+drags_ended_more_than() { [ "$(drags_ended)" -gt "$1" ]; }
+# Carries the drag source's file onto position k of the shown page, in steps
+# as a hand would, and lets it go there; fails unless the launcher took it.
+drop_on() {
+    local k=$1 before dx dy tx ty i
+    before=$(drags_ended)
+    read -r dx dy <<<"$(xwininfo -id "$drag_win" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        END {print x, y}')"
+    read -r tx ty <<<"$(e2e_slot_center "$k")"
+    xdotool mousemove $((dx + 32)) $((dy + 32))
+    sleep 0.6
+    xdotool mousedown 1
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $((dx + 32 + (tx - dx - 32) * i / 10)) $((dy + 32 + (ty - dy - 32) * i / 10))
+        sleep 0.05
+    done
+    xdotool mousemove "$tx" $((ty + 1))
+    sleep 0.3
+    xdotool mouseup 1
+    e2e_until drags_ended_more_than "$before" || fail "the drag onto position $k did not end"
+    tail -n1 "$e2e_work/drag.log" | grep -q dropped || fail "the launcher did not take the drop on position $k"
+}
