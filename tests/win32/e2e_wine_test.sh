@@ -117,8 +117,12 @@ ended() { ! launcher_running; }
 
 now=$e2e_work/now.png
 grab_now() { e2e_shot "$now"; }
-slot_blank() { [ "$(e2e_colours "$now" "$(e2e_slot_rect "$1")")" = 1 ]; }
-slot_drawn() { ! slot_blank "$1"; }
+# A slot's picture is an icon of a hundred colours and more; a position of
+# one colour is empty. Anything between is neither: the pixel that the drag
+# source's 1x1 drag window leaves for a moment at the drop point, say.
+slot_colours() { e2e_colours "$now" "$(e2e_slot_rect "$1")"; }
+slot_blank() { [ "$(slot_colours "$1")" = 1 ]; }
+slot_drawn() { [ "$(slot_colours "$1")" -ge 16 ]; }
 shows() {
     local k
     grab_now
