@@ -91,18 +91,21 @@ move_to_slot() {
 }
 
 # The shown menu of the launcher: a viewable override-redirect window of
-# quillop.exe taller than a tool tip (40 pixels). Prints "X Y W H".
+# quillop.exe taller than $1 pixels (default 40, more than a tool tip; the
+# notification icon's menu of one entry: 10). Prints "X Y W H".
 menu_geometry() {
     local id
     for id in $(xwininfo -root -children | awk '/\("quillop.exe" "quillop.exe"\)/ && $2 == "(has" {print $1}'); do
-        xwininfo -id "$id" 2>/dev/null | awk '/Map State: IsViewable/ {v = 1}
+        xwininfo -id "$id" 2>/dev/null | awk -v min="${1:-40}" '/Map State: IsViewable/ {v = 1}
             /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF}
-            END {if (!(v && h > 40)) exit 1; print x, y, w, h}' &&
+            END {if (!(v && h > min)) exit 1; print x, y, w, h}' &&
             return 0
     done
     return 1
 }
-menu_open() { menu_geometry >/dev/null; }
+# shellcheck disable=SC2120  # the minimum height is given where a menu is smaller
+menu_open() { menu_geometry "$@" >/dev/null; }
+# shellcheck disable=SC2119  # the slot menu: the default height
 menu_closed() { ! menu_open; }
 # Right click at X,Y, then the keys that choose an entry, then Return. With
 # every entry shown, Down from nothing counts 何もしない 1, 開く 2, 削除 3,
