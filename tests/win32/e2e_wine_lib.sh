@@ -4,22 +4,25 @@
 # folder in it, the launcher started and ended, its menus, the slot pictures
 # on the screen, and drops from the X11 drag source.
 #
-# The sourcing script sets exe, wine_run, shots and QUILLOP_WINEPREFIX first.
+# The sourcing script sets exe, wine_run and shots first, and QUILLOP_WINEPREFIX
+# for a prefix that outlives the run.
 
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 
-# The desktop, the prefix, and where the settings live: sets drive_c, appdata, E2E_CONF.
+# The desktop, the prefix, and where the settings live: sets drive_c,
+# user_dir, appdata, E2E_CONF. Without QUILLOP_WINEPREFIX the run gets a
+# fresh prefix of its own in its work directory.
 wine_e2e_setup() {
     mkdir -p "$shots"
     rm -f "$shots"/[0-9][0-9]-*.png
     e2e_setup_dirs
+    export QUILLOP_WINEPREFIX=${QUILLOP_WINEPREFIX:-$e2e_work/prefix}
     trap wine_cleanup EXIT
     e2e_start_desktop
     echo "display $DISPLAY, launcher $exe"
     # The prefix is made once, before anything waits for a window.
     "$wine_run" cmd /c exit >/dev/null 2>&1
     drive_c=$QUILLOP_WINEPREFIX/drive_c
-    local user_dir
     user_dir=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
     if [ ! -d "$drive_c/windows" ] || [ -z "$user_dir" ]; then
         echo "FAIL: the Wine prefix was not made"
