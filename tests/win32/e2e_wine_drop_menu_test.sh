@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quillop.exe under Wine, Xvfb, openbox and trayer, driven with xdotool and
-# files dropped from an X11 program (Wine turns the X drag into WM_DROPFILES):
+# files dropped through the X drag-and-drop protocol (Wine turns such a drop
+# into WM_DROPFILES):
 # where a drop lands with "好きなところに格納" checked (the slot it was dropped
 # on, and nothing on a filled one) and unchecked (the first free slot, the
 # page shown staying), the switch kept in the settings file across a restart;
@@ -9,9 +10,9 @@
 # directory; the checks are on the screen's slot regions, the menu's window
 # and the settings file.
 #
-#   e2e_wine_drop_menu_test.sh QUILLOP_EXE WINE_RUN PREFIX_DIR SHOTS_DIR DRAG_SOURCE     exit 77 = skipped
+#   e2e_wine_drop_menu_test.sh QUILLOP_EXE WINE_RUN PREFIX_DIR SHOTS_DIR X11_DROP     exit 77 = skipped
 # PREFIX_DIR: a Wine prefix that no other test uses at the same time (made at
-# the first run).
+# the first run); X11_DROP: x11_drop, which drops files at a point of the screen.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source-path=SCRIPTDIR source=../e2e/e2e_lib.sh
@@ -23,8 +24,8 @@ exe=$1
 wine_run=$2
 export QUILLOP_WINEPREFIX=$3
 shots=$4
-drag_source=$5
-for f in "$exe" "$wine_run" "$drag_source"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
+x11_drop=$5
+for f in "$exe" "$wine_run" "$x11_drop"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
 command -v wine >/dev/null || { echo "SKIP: wine is not installed"; exit 77; }
 e2e_require_tools iconv
 wine_e2e_setup
@@ -46,6 +47,7 @@ e2e_icon_size 480 480
 mkdir -p "$drive_c/e2e"
 echo "a file dropped from the file manager" >"$drive_c/e2e/dropped.txt"
 dropped='C:\e2e\dropped.txt'
+drop() { drop_on "$1" "$drive_c/e2e/dropped.txt"; }
 
 # 設定保存 from the menu of position k, into a settings file made afresh, so
 # that what it holds is what this save wrote.
@@ -66,16 +68,14 @@ expect_drop_in() { [ "$(slots_with_drop)" = "$1" ] || fail "$2: the dropped file
 stage "1 好きなところに格納 checked: a drop lands on the slot it was dropped on"
 settings True
 start_launcher
-drag_source_start "$drive_c/e2e/dropped.txt"
-activate_launcher
 key 5
 expect_shows "" "0 1 2 3 4 5 6 7 8 9 10 11" "page 5 before the drops"
 # Position 3 of page 5 is slot 63.
-drop_on 3
+drop 3
 expect_shows "3" "0 1 2 4 5 6 7 8 9 10 11" "a drop on position 3 of page 5"
 shot dropped-where-chosen
 # A drop on a filled slot changes nothing.
-drop_on 3
+drop 3
 save_from 0 save-after-drops
 expect_drop_in "63" "a drop on slot 63, then one on it again"
 expect_value Option SUKIchk True "設定保存 with 好きなところに格納 checked"
@@ -83,7 +83,7 @@ expect_shows "3" "0 1 2 4 5 6 7 8 9 10 11" "page 5 after a drop on a filled slot
 
 stage "2 好きなところに格納 unchecked: a drop lands in the first free slot, the page stays"
 choose 0 drop-switch-off Up Up Up Up Up
-drop_on 4
+drop 4
 save_from 0 save-after-first-free
 expect_drop_in "2 63" "a drop on position 4 of page 5 with the switch off"
 expect_value Option SUKIchk False "設定保存 with 好きなところに格納 unchecked"
@@ -98,16 +98,15 @@ stage "3 the unchecked switch outlasts a restart, and checked again it holds"
 close_launcher
 expect_value Option SUKIchk False "the close box with the switch off"
 start_launcher
-drop_on 8
+drop 8
 expect_shows "0 1 2 3" "4 5 6 7 8 9 10 11" "a drop on position 8 after the restart"
 shot first-free-after-restart
 choose 0 drop-switch-on Up Up Up Up Up
-drop_on 9
+drop 9
 expect_shows "0 1 2 3 9" "4 5 6 7 8 10 11" "a drop on position 9 with the switch checked again"
 save_from 0 save-switch-on
 expect_drop_in "2 3 9 63" "the drops after the restart"
 expect_value Option SUKIchk True "設定保存 with 好きなところに格納 checked again"
-kill "$drag_pid" 2>/dev/null
 
 stage "4 a right click on the description line: the slot menu without a slot"
 read -r kx ky kw kh <<<"$(e2e_ktext_rect)"

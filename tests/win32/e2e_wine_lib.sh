@@ -2,10 +2,10 @@
 # Shared by the end-to-end scripts that drive quillop.exe under Wine (sourced
 # after tests/e2e/e2e_lib.sh, not run): the Wine prefix and the settings
 # folder in it, the launcher started and ended, its menus, the slot pictures
-# on the screen, and drops from the X11 drag source.
+# on the screen, and files dropped through the X drag-and-drop protocol.
 #
-# The sourcing script sets exe, wine_run and shots first, and QUILLOP_WINEPREFIX
-# for a prefix that outlives the run.
+# The sourcing script sets exe, wine_run and shots first (x11_drop where it
+# drops files), and QUILLOP_WINEPREFIX for a prefix that outlives the run.
 
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 
@@ -137,8 +137,8 @@ choose() {
 
 # Positions of the shown page with and without a picture, on the screen now.
 # A slot's picture is an icon of a hundred colours and more; a position of
-# one colour is empty. Anything between is neither: a pixel left for a moment
-# by the drag source's 1x1 drag window, say, until the launcher paints over it.
+# one colour is empty. Anything between is neither: a window that was over
+# the position a moment ago and is not painted over yet, say.
 slot_colours() { e2e_colours "$now_png" "$(e2e_slot_rect "$1")"; }
 slot_blank() { [ "$(slot_colours "$1")" = 1 ]; }
 slot_drawn() { [ "$(slot_colours "$1")" -ge 16 ]; }
@@ -152,38 +152,11 @@ shows() {
 }
 expect_shows() { e2e_until shows "$1" "$2" || fail "$3: positions with icons should be '$1', without '$2'"; }
 
-# The drag source (tests/e2e/drag_source_main.cpp) at 700,400, dragging FILE.
-drag_source_start() {
-    "$drag_source" 700 400 "$1" >"$e2e_work/drag.log" 2>&1 &
-    drag_pid=$!
-    e2e_pids+=("$drag_pid")
-    drag_win=
-    e2e_until find_drag_source || fail "the drag source did not appear"
-}
-find_drag_source() {
-    drag_win=$(xdotool search --name '^quillop-e2e-drag-source$' 2>/dev/null | head -n1)
-    [ -n "$drag_win" ] && xwininfo -id "$drag_win" | grep -q IsViewable && grep -q ready "$e2e_work/drag.log"
-}
-drags_ended() { grep -c -e dropped -e ignored "$e2e_work/drag.log"; }
-drags_ended_more_than() { [ "$(drags_ended)" -gt "$1" ]; }
-# Carries the drag source's file onto position k of the shown page, in steps
-# as a hand would, and lets it go there; fails unless the launcher took it.
+# Drops FILE on position k of the shown page with x11_drop (the path in
+# $x11_drop); fails unless the launcher took it. The launcher has the drop in
+# its queue by the time x11_drop returns, ahead of any later input.
 drop_on() {
-    local k=$1 before dx dy tx ty i
-    before=$(drags_ended)
-    read -r dx dy <<<"$(xwininfo -id "$drag_win" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        END {print x, y}')"
+    local k=$1 file=$2 tx ty answer
     read -r tx ty <<<"$(e2e_slot_center "$k")"
-    xdotool mousemove $((dx + 32)) $((dy + 32))
-    sleep 0.6
-    xdotool mousedown 1
-    for i in 1 2 3 4 5 6 7 8 9 10; do
-        xdotool mousemove $((dx + 32 + (tx - dx - 32) * i / 10)) $((dy + 32 + (ty - dy - 32) * i / 10))
-        sleep 0.05
-    done
-    xdotool mousemove "$tx" $((ty + 1))
-    sleep 0.3
-    xdotool mouseup 1
-    e2e_until drags_ended_more_than "$before" || fail "the drag onto position $k did not end"
-    tail -n1 "$e2e_work/drag.log" | grep -q dropped || fail "the launcher did not take the drop on position $k"
+    answer=$("$x11_drop" "$tx" $((ty + 1)) "$file") || fail "a drop on position $k: $answer"
 }

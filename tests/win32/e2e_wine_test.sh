@@ -3,7 +3,8 @@
 # and a Japanese locale (code page 932), driven with real input from xdotool:
 # the import of an earlier version's settings from the Windows directory, the
 # start-up geometry and page, digits and letters, F1 on pages 0, 2 and 3, a
-# click starting a program with its arguments, a drop from an X11 program,
+# click starting a program with its arguments, a drop through the X
+# drag-and-drop protocol,
 # the slot menu's 削除 / 設定保存 / 終了, a move from page 0 to page 4 held
 # over the scroll bar, the notification icon, the close box saving, the import from the virtualised
 # Windows directory, the end of the session saving, a second start, and the
@@ -12,7 +13,7 @@
 # files the started programs write, the settings file and the screen's slot
 # regions.
 #
-#   e2e_wine_test.sh QUILLOP_EXE ARGS_PROBE_EXE DRAG_SOURCE WINE_RUN SHOTS_DIR     exit 77 = skipped
+#   e2e_wine_test.sh QUILLOP_EXE ARGS_PROBE_EXE X11_DROP WINE_RUN SHOTS_DIR     exit 77 = skipped
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source-path=SCRIPTDIR source=../e2e/e2e_lib.sh
@@ -22,10 +23,10 @@ source "$here/e2e_wine_lib.sh"
 
 exe=$1
 probe=$2
-drag_source=$3
+x11_drop=$3
 wine_run=$4
 shots=$5
-for f in "$exe" "$probe" "$drag_source" "$wine_run"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
+for f in "$exe" "$probe" "$x11_drop" "$wine_run"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
 command -v wine >/dev/null || { echo "SKIP: wine is not installed"; exit 77; }
 e2e_require_tools iconv
 unset QUILLOP_WINEPREFIX
@@ -155,12 +156,10 @@ expect_value DATA SETUMEI1 "二番目" "削除 of slot 2 leaves slot 1"
 expect_shows "3 4" "2" "slot 2 after 削除"
 shot deleted
 
-stage "6 a drop from an X11 program onto slot 7"
-drag_source_start "$drive_c/e2e/docs/dropped.txt"
-drop_on 7
+stage "6 a drop onto slot 7"
+drop_on 7 "$drive_c/e2e/docs/dropped.txt"
 expect_shows "3 4 7" "2 5 6 8 9 10 11" "slot 7 after the drop"
 shot dropped
-kill "$drag_pid" 2>/dev/null
 
 stage "7 設定保存 writes the drop"
 choose 0 save Up Up
@@ -300,8 +299,7 @@ stage "13 a full launcher says so in a message box and takes nothing"
 } >"$E2E_CONF"
 cp "$E2E_CONF" "$e2e_work/full.ini"
 start_launcher
-drag_source_start "$drive_c/e2e/docs/dropped.txt"
-drop_on 4
+drop_on 4 "$drive_c/e2e/docs/dropped.txt"
 box=
 find_box() { box=$(xdotool search --name '^Quillop$' 2>/dev/null | head -n1); [ -n "$box" ]; }
 e2e_until find_box || fail "no message box for a drop on a full launcher"
@@ -312,7 +310,6 @@ box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
 e2e_until box_gone || fail "the message box stayed after OK"
 launcher_running || fail "the launcher ended with the message box"
 cmp -s "$E2E_CONF" "$e2e_work/full.ini" || fail "a drop on a full launcher changed the settings file"
-kill "$drag_pid" 2>/dev/null
 xdotool windowactivate --sync "$E2E_WIN" key --clearmodifiers alt+F4
 e2e_until ended || fail "the launcher did not end on the close box"
 echo "PASS ($shot_no pictures in $shots)"
