@@ -150,7 +150,13 @@ shows() {
     for k in $2; do slot_blank "$k" || return 1; done
     return 0
 }
-expect_shows() { e2e_until shows "$1" "$2" || fail "$3: positions with icons should be '$1', without '$2'"; }
+# The pointer away from the window, so that no tool tip of a slot under it
+# covers other positions or takes a drop.
+park_pointer() { xdotool mousemove 5 1000; }
+expect_shows() {
+    park_pointer
+    e2e_until shows "$1" "$2" || fail "$3: positions with icons should be '$1', without '$2'"
+}
 
 # Drops FILE on position k of the shown page with x11_drop (the path in
 # $x11_drop); fails unless the launcher took it. The launcher has the drop in
@@ -158,5 +164,6 @@ expect_shows() { e2e_until shows "$1" "$2" || fail "$3: positions with icons sho
 drop_on() {
     local k=$1 file=$2 tx ty answer
     read -r tx ty <<<"$(e2e_slot_center "$k")"
+    park_pointer
     answer=$("$x11_drop" "$tx" $((ty + 1)) "$file") || fail "a drop on position $k: $answer"
 }
