@@ -117,7 +117,19 @@ Section "Uninstall"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$INSTDIR\quillop.exe"
   Delete "$INSTDIR\readme.txt"
-  Delete "$INSTDIR\uninstall.exe"
+  ; This runs in a copy of the uninstaller in the temporary folder, which
+  ; uninstall.exe starts and then ends; the file cannot go while that process
+  ; still holds it, so it is removed once it is let go (ten seconds at most).
+  StrCpy $0 0
+  ${Do}
+    Delete "$INSTDIR\uninstall.exe"
+    ${IfNot} ${FileExists} "$INSTDIR\uninstall.exe"
+    ${OrIf} $0 >= 100
+      ${ExitDo}
+    ${EndIf}
+    Sleep 100
+    IntOp $0 $0 + 1
+  ${Loop}
   ; Last, so that a caller waiting on a silent uninstall can wait for the folder to go.
   RMDir "$INSTDIR"
 SectionEnd

@@ -3,7 +3,8 @@
 # and a Japanese locale (code page 932), driven with real input from xdotool:
 # the import of an earlier version's settings from the Windows directory, the
 # start-up geometry and page, digits and letters, F1 on pages 0, 2 and 3, a
-# click starting a program with its arguments, a drop from an X11 program,
+# click starting a program with its arguments, a drop through the X
+# drag-and-drop protocol,
 # the slot menu's 削除 / 設定保存 / 終了, a move from page 0 to page 4 held
 # over the scroll bar, the notification icon, the close box saving, the import from the virtualised
 # Windows directory, the end of the session saving, a second start, and the
@@ -12,54 +13,25 @@
 # files the started programs write, the settings file and the screen's slot
 # regions.
 #
-#   e2e_wine_test.sh QUILLOP_EXE ARGS_PROBE_EXE DRAG_SOURCE WINE_RUN SHOTS_DIR     exit 77 = skipped
+#   e2e_wine_test.sh QUILLOP_EXE ARGS_PROBE_EXE X11_DROP WINE_RUN SHOTS_DIR     exit 77 = skipped
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source-path=SCRIPTDIR source=../e2e/e2e_lib.sh
 source "$here/../e2e/e2e_lib.sh"
+# shellcheck source-path=SCRIPTDIR source=e2e_wine_lib.sh
+source "$here/e2e_wine_lib.sh"
 
 exe=$1
 probe=$2
-drag_source=$3
+x11_drop=$3
 wine_run=$4
 shots=$5
-for f in "$exe" "$probe" "$drag_source" "$wine_run"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
+for f in "$exe" "$probe" "$x11_drop" "$wine_run"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
 command -v wine >/dev/null || { echo "SKIP: wine is not installed"; exit 77; }
 e2e_require_tools iconv
-mkdir -p "$shots"
-rm -f "$shots"/[0-9][0-9]-*.png
-
-e2e_setup_dirs
-export QUILLOP_WINEPREFIX=$e2e_work/prefix
-wine_cleanup() {
-    WINEPREFIX=$QUILLOP_WINEPREFIX wineserver -k 2>/dev/null
-    e2e_cleanup
-}
-trap wine_cleanup EXIT
-e2e_start_desktop
-echo "display $DISPLAY, launcher $exe"
-# The private prefix is made once, before anything is timed.
-"$wine_run" cmd /c exit >/dev/null 2>&1
-drive_c=$QUILLOP_WINEPREFIX/drive_c
-user_dir=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
-appdata=$user_dir/AppData/Roaming/Quillop
+unset QUILLOP_WINEPREFIX
+wine_e2e_setup
 virtual_store=$user_dir/AppData/Local/VirtualStore/Windows
-[ -d "$drive_c/windows" ] && [ -n "$user_dir" ] || { echo "FAIL: the Wine prefix was not made"; exit 1; }
-E2E_CONF=$appdata/QLPconf.ini
-
-shot_no=0
-shot() {
-    shot_no=$((shot_no + 1))
-    e2e_shot "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")"
-}
-fail() {
-    echo "FAIL: $*"
-    shot failure
-    echo "--- launcher output"
-    cat "$e2e_work/launcher.log"
-    exit 1
-}
-stage() { echo "== $*"; }
 
 # --- The prepared machine: a program that reports its arguments, documents,
 # and an earlier version's settings in the Windows directory, in code page 932.
@@ -86,47 +58,6 @@ printf 'not a picture of ours' >"$drive_c/windows/Licn99"
 cp "$drive_c/windows/QLPconf.ini" "$e2e_work/imported.ini"
 e2e_icon_size 480 480
 
-# The settings file as UTF-8 text, whatever its encoding.
-utf8_conf() {
-    if iconv -f UTF-8 -t UTF-8 "$E2E_CONF" >/dev/null 2>&1; then cat "$E2E_CONF"; else iconv -f CP932 -t UTF-8 "$E2E_CONF"; fi
-}
-value() { utf8_conf | e2e_value /dev/stdin "$1" "$2"; }
-has_value() { [ -f "$E2E_CONF" ] && [ "$(value "$1" "$2")" = "$3" ]; }
-expect_value() {
-    e2e_until has_value "$1" "$2" "$3" || fail "$4: [$1] $2 is '$(value "$1" "$2")', expected '$3'"
-}
-
-E2E_PID=
-launcher_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
-find_wine_window() {
-    E2E_WIN=$(xdotool search --name "$E2E_TITLE_PATTERN" 2>/dev/null | head -n1)
-    [ -n "$E2E_WIN" ]
-}
-start_launcher() {
-    "$wine_run" "$exe" >>"$e2e_work/launcher.log" 2>&1 &
-    E2E_PID=$!
-    e2e_pids+=("$E2E_PID")
-    E2E_WIN=
-    E2E_WAIT=300 e2e_until find_wine_window || { cat "$e2e_work/launcher.log"; fail "the launcher window did not appear"; }
-    e2e_until e2e_mapped || fail "the launcher window is not mapped"
-    e2e_last_geometry=
-    e2e_until e2e_settled
-    xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null
-}
-ended() { ! launcher_running; }
-
-now=$e2e_work/now.png
-grab_now() { e2e_shot "$now"; }
-slot_blank() { [ "$(e2e_colours "$now" "$(e2e_slot_rect "$1")")" = 1 ]; }
-slot_drawn() { ! slot_blank "$1"; }
-shows() {
-    local k
-    grab_now
-    for k in $1; do slot_drawn "$k" || return 1; done
-    for k in $2; do slot_blank "$k" || return 1; done
-}
-expect_shows() { e2e_until shows "$1" "$2" || fail "$3: positions with icons should be '$1', without '$2'"; }
-
 label=$e2e_work/label.png
 grab_label() { e2e_grab "$(e2e_label_rect)" "$label"; }
 label_is() { grab_label && e2e_same_picture "$label" "$e2e_work/page$1.png"; }
@@ -142,36 +73,6 @@ page_now() {
     echo "?"
 }
 
-key() { xdotool key --clearmodifiers "$@"; sleep 0.1; }
-move_to_slot() {
-    local x y
-    read -r x y <<<"$(e2e_slot_center "$1")"
-    xdotool mousemove "$x" "$y"
-}
-# The slot menu: a shown override-redirect window of the launcher, taller than a tool tip.
-menu_open() {
-    local id
-    for id in $(xwininfo -root -children | awk '/\("quillop.exe" "quillop.exe"\)/ && $2 == "(has" {print $1}'); do
-        xwininfo -id "$id" 2>/dev/null | awk '/Map State: IsViewable/ {v = 1} /Height:/ {h = $NF} END {exit !(v && h > 100)}' &&
-            return 0
-    done
-    return 1
-}
-menu_closed() { ! menu_open; }
-# Right click on position k, then the keys that choose an entry: Down from
-# nothing starts at the first entry, Up at the last ("終了").
-choose() {
-    local k=$1 name=$2
-    shift 2
-    move_to_slot "$k"
-    sleep 0.6
-    xdotool click 3
-    e2e_until menu_open || fail "$name: no menu after a right click on position $k"
-    key "$@"
-    shot "menu-$name"
-    key Return
-    e2e_until menu_closed || fail "$name: the menu stayed open"
-}
 probe_args() { grep '^arg=' "$marks/$1.txt" | cut -d= -f2- | paste -sd'|'; }
 probe_show() { sed -n 's/^show=//p' "$marks/$1.txt"; }
 
@@ -255,33 +156,10 @@ expect_value DATA SETUMEI1 "二番目" "削除 of slot 2 leaves slot 1"
 expect_shows "3 4" "2" "slot 2 after 削除"
 shot deleted
 
-stage "6 a drop from an X11 program onto slot 7"
-"$drag_source" 700 400 "$drive_c/e2e/docs/dropped.txt" >"$e2e_work/drag.log" 2>&1 &
-drag_pid=$!
-e2e_pids+=("$drag_pid")
-drag_win=
-find_drag_source() {
-    drag_win=$(xdotool search --name '^quillop-e2e-drag-source$' 2>/dev/null | head -n1)
-    [ -n "$drag_win" ] && xwininfo -id "$drag_win" | grep -q IsViewable && grep -q ready "$e2e_work/drag.log"
-}
-e2e_until find_drag_source || fail "the drag source did not appear"
-read -r dx dy _ _ <<<"$(xwininfo -id "$drag_win" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    END {print x, y}')"
-read -r tx ty <<<"$(e2e_slot_center 7)"
-xdotool mousemove $((dx + 32)) $((dy + 32)) mousedown 1
-for i in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $((dx + 32 + (tx - dx - 32) * i / 10)) $((dy + 32 + (ty - dy - 32) * i / 10))
-    sleep 0.05
-done
-xdotool mousemove "$tx" $((ty + 1))
-sleep 0.3
-shot drop-over-slot-7
-xdotool mouseup 1
-e2e_until grep -q -e dropped -e ignored "$e2e_work/drag.log" || fail "the drag did not end"
-grep -q dropped "$e2e_work/drag.log" || fail "the launcher did not take the drop"
+stage "6 a drop onto slot 7"
+drop_on 7 "$drive_c/e2e/docs/dropped.txt"
 expect_shows "3 4 7" "2 5 6 8 9 10 11" "slot 7 after the drop"
 shot dropped
-kill "$drag_pid" 2>/dev/null
 
 stage "7 設定保存 writes the drop"
 choose 0 save Up Up
@@ -421,21 +299,7 @@ stage "13 a full launcher says so in a message box and takes nothing"
 } >"$E2E_CONF"
 cp "$E2E_CONF" "$e2e_work/full.ini"
 start_launcher
-"$drag_source" 700 400 "$drive_c/e2e/docs/dropped.txt" >"$e2e_work/drag.log" 2>&1 &
-drag_pid=$!
-e2e_pids+=("$drag_pid")
-e2e_until find_drag_source || fail "the drag source did not appear"
-read -r dx dy _ _ <<<"$(xwininfo -id "$drag_win" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    END {print x, y}')"
-read -r tx ty <<<"$(e2e_slot_center 4)"
-xdotool mousemove $((dx + 32)) $((dy + 32)) mousedown 1
-for i in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $((dx + 32 + (tx - dx - 32) * i / 10)) $((dy + 32 + (ty - dy - 32) * i / 10))
-    sleep 0.05
-done
-xdotool mousemove "$tx" $((ty + 1))
-sleep 0.3
-xdotool mouseup 1
+drop_on 4 "$drive_c/e2e/docs/dropped.txt"
 box=
 find_box() { box=$(xdotool search --name '^Quillop$' 2>/dev/null | head -n1); [ -n "$box" ]; }
 e2e_until find_box || fail "no message box for a drop on a full launcher"
@@ -446,7 +310,6 @@ box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
 e2e_until box_gone || fail "the message box stayed after OK"
 launcher_running || fail "the launcher ended with the message box"
 cmp -s "$E2E_CONF" "$e2e_work/full.ini" || fail "a drop on a full launcher changed the settings file"
-kill "$drag_pid" 2>/dev/null
 xdotool windowactivate --sync "$E2E_WIN" key --clearmodifiers alt+F4
 e2e_until ended || fail "the launcher did not end on the close box"
 echo "PASS ($shot_no pictures in $shots)"

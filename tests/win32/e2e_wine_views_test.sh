@@ -17,6 +17,8 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source-path=SCRIPTDIR source=../e2e/e2e_lib.sh
 source "$here/../e2e/e2e_lib.sh"
+# shellcheck source-path=SCRIPTDIR source=e2e_wine_lib.sh
+source "$here/e2e_wine_lib.sh"
 
 exe=$1
 wine_run=$2
@@ -26,39 +28,7 @@ type_text=$5
 for f in "$exe" "$wine_run" "$type_text"; do [ -e "$f" ] || { echo "FAIL: missing $f"; exit 1; }; done
 command -v wine >/dev/null || { echo "SKIP: wine is not installed"; exit 77; }
 e2e_require_tools iconv
-mkdir -p "$shots"
-rm -f "$shots"/[0-9][0-9]-*.png
-
-e2e_setup_dirs
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
-wine_cleanup() {
-    WINEPREFIX=$QUILLOP_WINEPREFIX "$wineserver" -k 2>/dev/null
-    WINEPREFIX=$QUILLOP_WINEPREFIX "$wineserver" -w 2>/dev/null
-    e2e_cleanup
-}
-trap wine_cleanup EXIT
-e2e_start_desktop
-echo "display $DISPLAY, launcher $exe"
-"$wine_run" cmd /c exit >/dev/null 2>&1
-drive_c=$QUILLOP_WINEPREFIX/drive_c
-user_dir=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
-[ -d "$drive_c/windows" ] && [ -n "$user_dir" ] || { echo "FAIL: the Wine prefix was not made"; exit 1; }
-appdata=$user_dir/AppData/Roaming/Quillop
-E2E_CONF=$appdata/QLPconf.ini
-
-shot_no=0
-shot() {
-    shot_no=$((shot_no + 1))
-    e2e_shot "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")"
-}
-fail() {
-    echo "FAIL: $*"
-    shot failure
-    echo "--- launcher output"
-    cat "$e2e_work/launcher.log"
-    exit 1
-}
-stage() { echo "== $*"; }
+wine_e2e_setup
 
 # settings LEFT TOP: a fresh settings folder, in code page 932 as on Windows.
 settings() {
@@ -73,73 +43,7 @@ settings() {
         printf 'SizeX=480\r\nSizeY=480\r\nSSW=True\r\n'
     } | iconv -f UTF-8 -t CP932 >"$E2E_CONF"
 }
-utf8_conf() {
-    if iconv -f UTF-8 -t UTF-8 "$E2E_CONF" >/dev/null 2>&1; then cat "$E2E_CONF"; else iconv -f CP932 -t UTF-8 "$E2E_CONF"; fi
-}
-value() { utf8_conf | e2e_value /dev/stdin "$1" "$2"; }
-has_value() { [ -f "$E2E_CONF" ] && [ "$(value "$1" "$2")" = "$3" ]; }
-expect_value() {
-    e2e_until has_value "$1" "$2" "$3" || fail "$4: [$1] $2 is '$(value "$1" "$2")', expected '$3'"
-}
 
-E2E_PID=
-launcher_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
-ended() { ! launcher_running; }
-find_wine_window() {
-    E2E_WIN=$(xdotool search --name "$E2E_TITLE_PATTERN" 2>/dev/null | head -n1)
-    [ -n "$E2E_WIN" ]
-}
-start_launcher() {
-    "$wine_run" "$exe" >>"$e2e_work/launcher.log" 2>&1 &
-    E2E_PID=$!
-    e2e_pids+=("$E2E_PID")
-    E2E_WIN=
-    E2E_WAIT=300 e2e_until find_wine_window || fail "the launcher window did not appear"
-    e2e_until e2e_mapped || fail "the launcher window is not mapped"
-    e2e_last_geometry=
-    e2e_until e2e_settled
-    xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null
-}
-close_launcher() {
-    xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null
-    xdotool key --clearmodifiers alt+F4
-    e2e_until ended || fail "the launcher did not end on the close box"
-}
-
-key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
-move_to_slot() {
-    local x y
-    read -r x y <<<"$(e2e_slot_center "$1")"
-    xdotool mousemove "$x" "$y"
-}
-# A menu: a shown override-redirect window of the launcher, taller than $1
-# pixels (the slot menu: 40, more than a tool tip; the tray menu's one entry: 10).
-menu_open() {
-    local id
-    for id in $(xwininfo -root -children | awk '/\("quillop.exe" "quillop.exe"\)/ && $2 == "(has" {print $1}'); do
-        xwininfo -id "$id" 2>/dev/null | awk -v min="${1:-40}" '/Map State: IsViewable/ {v = 1} /Height:/ {h = $NF}
-            END {exit !(v && h > min)}' &&
-            return 0
-    done
-    return 1
-}
-menu_closed() { ! menu_open; }
-# Right click on position k, then the keys that choose an entry. With every
-# entry shown, Down from nothing counts 何もしない 1, 開く 2, 削除 3, 関連付けで開く 4,
-# 解説テキストの表示 5, アイコンの説明を書く 6, ページの説明を書く 7, 常に手前に表示 8;
-# Up counts 終了 1, 設定保存 2, 設定読込 3, オプション 4.
-choose() {
-    local k=$1 name=$2
-    shift 2
-    move_to_slot "$k"
-    sleep 0.6
-    xdotool click 3
-    e2e_until menu_open || fail "$name: no menu after a right click on position $k"
-    key "$@"
-    shot "menu-$name"
-    key Return
-    e2e_until menu_closed || fail "$name: the menu stayed open"
-}
 window_named() { xdotool search --name "$1" 2>/dev/null | head -n1; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 dialog_shown() {
