@@ -26,10 +26,15 @@ if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
   localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" 2>/dev/null || [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]
 fi
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" wineboot -i >/dev/null 2>&1 || true
-  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
   "$wineserver" -w 2>/dev/null || true
 fi
 flock -u 9
+# A server that outlives its last program by half a minute: tests start Wine
+# programs one after another, and one that came just as the server was going
+# away after its usual three seconds would find its connection reset. (When
+# a server is running already this does nothing.)
+"$wineserver" -p30 2>/dev/null || true
 exec "$wine" "$@"
