@@ -15,25 +15,6 @@ constexpr wchar_t kClassName[] = L"QuillopForm3";
 constexpr wchar_t kPanelClassName[] = L"QuillopForm3Panel";
 enum : int { kIdText1 = 201, kIdCommand1, kIdCommand2, kIdText2, kIdCommand3, kIdCommand4 };
 
-std::wstring windowText(::HWND w) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-void setTextIfChanged(::HWND w, const std::string& utf8) {
-    const std::wstring text = widen(utf8);
-    if (windowText(w) != text) SetWindowTextW(w, text.c_str());
-}
-
-void setRectIfChanged(::HWND w, const RECT& r) {
-    RECT now;
-    GetWindowRect(w, &now);
-    MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&now), 2);
-    if (EqualRect(&now, &r)) return;
-    SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void setVisible(::HWND w, bool visible) {
     if ((IsWindowVisible(w) != FALSE) != visible) ShowWindow(w, visible ? SW_SHOWNA : SW_HIDE);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/win32/desktop.h"
 #include "platform/win32/on_demand.h"
+#include "platform/win32/view_host.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_placement.h"
 #include "platform/win32/window_procs.h"
@@ -21,14 +22,6 @@ void setTextIfChanged(::HWND window, std::string& shown, const std::string& text
     shown = text;
     ::SetWindowTextW(window, widen(text).c_str());
     ::InvalidateRect(window, nullptr, TRUE);
-}
-
-void moveIfChanged(::HWND window, const RECT& r) {
-    RECT now{};
-    ::GetWindowRect(window, &now);
-    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&now), 2);
-    if (now.left == r.left && now.top == r.top && now.right == r.right && now.bottom == r.bottom) return;
-    ::MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 }  // namespace
@@ -100,7 +93,7 @@ RECT MainWindow::twipsRect(const Control& c) const {
                 desktop_.pxY(c.top + c.height)};
 }
 
-void MainWindow::place(::HWND child, const Control& c) { moveIfChanged(child, twipsRect(c)); }
+void MainWindow::place(::HWND child, const Control& c) { setRectIfChanged(child, twipsRect(c)); }
 
 RECT MainWindow::slotRect(int i) const { return twipsRect(desktop_.app().form1.Image1[i]); }
 

@@ -13,26 +13,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuillopForm2";
 enum : int { kIdSliderW = 101, kIdSliderH, kIdIconsize, kIdICheck };
 
-std::wstring windowText(::HWND w) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-void setTextIfChanged(::HWND w, const std::string& utf8) {
-    const std::wstring text = widen(utf8);
-    if (windowText(w) != text) SetWindowTextW(w, text.c_str());
-}
-
-void setRectIfChanged(::HWND w, const RECT& r) {
-    ::HWND parent = GetParent(w);
-    RECT now;
-    GetWindowRect(w, &now);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&now), 2);
-    if (EqualRect(&now, &r)) return;
-    SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 OptionsDialog::OptionsDialog(ViewHost& host) : host_(host) {}

@@ -1,5 +1,7 @@
 #include "platform/win32/view_host.h"
 
+#include "platform/win32/wide_text.h"
+
 namespace qlp::win32 {
 
 RECT ViewHost::pixelRect(float left, float top, float width, float height) const {
@@ -28,6 +30,25 @@ void ViewHost::registerDialogClass(const wchar_t* className, WNDPROC proc) const
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
     ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
     return w;
+}
+
+std::wstring windowText(::HWND w) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(w)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void setTextIfChanged(::HWND w, const std::string& utf8) {
+    const std::wstring text = widen(utf8);
+    if (windowText(w) != text) ::SetWindowTextW(w, text.c_str());
+}
+
+void setRectIfChanged(::HWND w, const RECT& r) {
+    RECT now;
+    ::GetWindowRect(w, &now);
+    ::MapWindowPoints(nullptr, ::GetParent(w), reinterpret_cast<POINT*>(&now), 2);
+    if (::EqualRect(&now, &r)) return;
+    ::SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace qlp::win32

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "model/launcher.h"
 
@@ -36,5 +37,11 @@ public:
     // A control in the dialogs' font.
     ::HWND makeControl(::HWND parent, const wchar_t* controlClass, DWORD style, int id) const;
 };
+
+// What the views do to their windows, each only when it changes something.
+std::wstring windowText(::HWND w);
+void setTextIfChanged(::HWND w, const std::string& utf8);
+// `r` in the parent's client coordinates.
+void setRectIfChanged(::HWND w, const RECT& r);
 
 }  // namespace qlp::win32
