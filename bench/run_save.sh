@@ -44,20 +44,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-if [ -n "$with_image" ]; then
-  if [ "$(id -u)" -ne 0 ] || ! command -v mkfs.ext4 >/dev/null; then
-    echo "(no ext4 image: that needs root and mkfs.ext4)" >&2
-  else
-    mkdir "$work/mnt"
-    truncate -s 1G "$work/ext4.img"
-    if mkfs.ext4 -q -F "$work/ext4.img" && mount -o loop "$work/ext4.img" "$work/mnt"; then
-      mounted="$work/mnt"
-      dirs+=("$mounted")
-    else
-      echo "(no ext4 image: it could not be made or mounted)" >&2
-    fi
-  fi
-fi
+# shellcheck source-path=SCRIPTDIR source=ext4_image.sh
+source "$here/ext4_image.sh"
+if [ -n "$with_image" ] && mount_ext4_image "$work"; then dirs+=("$mounted"); fi
 
 describe() {
   local dir=$1 type journal

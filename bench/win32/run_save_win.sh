@@ -37,22 +37,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# shellcheck source-path=SCRIPTDIR source=../ext4_image.sh
+source "$here/../ext4_image.sh"
 folders=("")
-if [ -n "$with_image" ]; then
-  if [ "$(id -u)" -ne 0 ] || ! command -v mkfs.ext4 >/dev/null; then
-    echo "(no ext4 image: that needs root and mkfs.ext4)" >&2
-  else
-    mkdir "$work/mnt"
-    truncate -s 1G "$work/ext4.img"
-    if mkfs.ext4 -q -F "$work/ext4.img" && mount -o loop "$work/ext4.img" "$work/mnt"; then
-      mounted="$work/mnt"
-      # Wine's drive Z: is the root of the file system.
-      folders+=("Z:${mounted//\//\\}")
-    else
-      echo "(no ext4 image: it could not be made or mounted)" >&2
-    fi
-  fi
-fi
+# Wine's drive Z: is the root of the file system.
+if [ -n "$with_image" ] && mount_ext4_image "$work"; then folders+=("Z:${mounted//\//\\}"); fi
 
 status=0
 for folder in "${folders[@]}"; do

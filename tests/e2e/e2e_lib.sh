@@ -175,6 +175,22 @@ e2e_ktext_rect() { e2e_frame_rect 50 $((120 + 2 * E2E_H)) $((6 * E2E_W + 170 + 1
 # The screen into $1 (PNG).
 e2e_shot() { import -window root "$1"; }
 
+# The suites' numbered screenshots into $shots, a failure that leaves one and
+# the launcher's output, and a stage heading. A suite may define its own.
+shot_no=0
+shot() {
+    shot_no=$((shot_no + 1))
+    e2e_shot "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")"
+}
+fail() {
+    echo "FAIL: $*"
+    shot failure
+    echo "--- launcher output"
+    cat "$e2e_work/launcher.log"
+    exit 1
+}
+stage() { echo "== $*"; }
+
 # The number of colours in a region ("X Y W H") of a picture.
 e2e_colours() {
     local x y w h

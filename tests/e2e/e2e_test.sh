@@ -32,20 +32,6 @@ done
 e2e_start_desktop
 echo "display $DISPLAY, launcher $launcher"
 
-shot_no=0
-shot() {
-    shot_no=$((shot_no + 1))
-    e2e_shot "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")"
-}
-fail() {
-    echo "FAIL: $*"
-    shot failure
-    echo "--- launcher output"
-    cat "$e2e_work/launcher.log"
-    exit 1
-}
-stage() { echo "== $*"; }
-
 # --- The prepared machine: programs that leave a mark, a document, settings.
 marks=$e2e_work/marks
 mkdir -p "$marks" "$e2e_work/bin" "$e2e_work/docs"

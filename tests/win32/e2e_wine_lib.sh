@@ -37,20 +37,6 @@ wine_cleanup() {
     e2e_cleanup
 }
 
-shot_no=0
-shot() {
-    shot_no=$((shot_no + 1))
-    e2e_shot "$(printf '%s/%02d-%s.png' "$shots" "$shot_no" "$1")"
-}
-fail() {
-    echo "FAIL: $*"
-    shot failure
-    echo "--- launcher output"
-    cat "$e2e_work/launcher.log"
-    exit 1
-}
-stage() { echo "== $*"; }
-
 # The settings file as UTF-8 text, whatever its encoding.
 utf8_conf() {
     if iconv -f UTF-8 -t UTF-8 "$E2E_CONF" >/dev/null 2>&1; then cat "$E2E_CONF"; else iconv -f CP932 -t UTF-8 "$E2E_CONF"; fi
